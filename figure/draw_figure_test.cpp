@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "figure/draw_figure.h"
+#include "figure/figure_constants.h"
+#include "figure/figure_fakes.h"
+#include "figure/stroke.h"
+#include "runtime/random_source.h"
+
+namespace tavelune {
+namespace {
+
+using testing::FixedClock;
+using testing::RecordingSurface;
+using testing::ScriptedSource;
+
+constexpr std::size_t kDiscs = figure::kStrokes * figure::kStepsPerStroke;
+
+// The worked values: every draw 0, directions all +1.
+TEST(Stroke, WorkedValuesWithEveryDrawZero) {
+  ScriptedSource zero({0.0f});
+  Directions d;
+  Stroke s = Stroke::Draw(zero);
+  EXPECT_EQ(s.radius, 1.0);
+  EXPECT_EQ(s.angle, 0.0);
+  EXPECT_EQ(s.angleSpeed, 0.0);
+  EXPECT_EQ(s.phaseA, 0.0f);
+  EXPECT_EQ(s.phaseB, 0.0f);
+  EXPECT_EQ(static_cast<double>(s.phaseStep), 0.0020000000949949026);
+  EXPECT_EQ(s.red, 0.0f);
+  EXPECT_EQ(s.redStep, 0.0f);
+  s.Advance(d);
+  const DiscCentre c = CentreOf(s);
+  EXPECT_NEAR(s.radius, 1.000005, 1e-12);
+  EXPECT_EQ(s.phaseA, 0.002f);
+  EXPECT_EQ(s.phaseB, 0.002f);
+  EXPECT_NEAR(c.px, 333.33358, 5e-6);
+  EXPECT_NEAR(c.py, 179.87716, 5e-6);
+  EXPECT_NEAR(c.px / figure::kPixelsPerUnit - 3, 1.0000030, 5e-8);
+  EXPECT_NEAR(3 - c.py / figure::kPixelsPerUnit, 0.8414741, 5e-8);
+  EXPECT_EQ(s.red, 0.0f);
+  EXPECT_EQ(d.fre, 1);
+  EXPECT_EQ(d.fgr, 1);
+  EXPECT_EQ(d.fbl, 1);
+}
+
+// The worked values: every draw 0.5, directions all +1.
+TEST(Stroke, WorkedValuesWithEveryDrawOneHalf) {
+  ScriptedSource half({0.5f});
+  Directions d;
+  Stroke s = Stroke::Draw(half);
+  EXPECT_EQ(s.radius, 1.9);
+  EXPECT_EQ(s.angle, 3.143);
+  EXPECT_EQ(s.angleSpeed, 0.000005);
+  EXPECT_EQ(s.phaseA, 2.0f);
+  EXPECT_EQ(s.phaseB, 2.0f);
+  EXPECT_NEAR(s.phaseStep, 0.00549999997, 1e-11);
+  EXPECT_EQ(s.red, 128.0f);
+  EXPECT_EQ(s.blueStep, static_cast<float>(1.0 / 600));
+  s.Advance(d);
+  const DiscCentre c = CentreOf(s);
+  EXPECT_NEAR(s.radius, 1.900005, 1e-12);
+  EXPECT_NEAR(s.phaseA, 2.0055001, 5e-8);
+  EXPECT_NEAR(c.px / figure::kPixelsPerUnit - 3, -1.1685078, 5e-8);
+  EXPECT_NEAR(3 - c.py / figure::kPixelsPerUnit, 0.7742774, 5e-8);
+  EXPECT_NEAR(c.px, 152.62435, 5e-6);
+  EXPECT_NEAR(c.py, 185.47689, 5e-6);
+  EXPECT_NEAR(s.red, 128.00166, 5e-6);
+  EXPECT_EQ(s.green, s.red);
+  EXPECT_EQ(s.blue, s.red);
+}
+
+TEST(DrawFigure, FirstDiscOfTheWorkedFigureReachesTheSurfaceAsSingles) {
+  ScriptedSource half({0.5f});
+  FixedClock clock;
+  RecordingSurface surface;
+  Directions d;
+  ASSERT_EQ(DrawFigure(d, surface, {clock, half}), Status::kOk);
+  ASSERT_EQ(surface.circles.size(), kDiscs);
+  const auto& first = surface.circles.front();
+  EXPECT_EQ(first.x, static_cast<float>(152.62435));  // both within half a float step
+  EXPECT_NEAR(first.y, 185.47689f, 1e-5f);
+  EXPECT_EQ(first.radius, 5.0f);
+  EXPECT_EQ(first.outline, ComposeColor(128, 128, 128));
+  EXPECT_EQ(first.fill, first.outline);
+}
+
+TEST(Stroke, TakesItsTwelveDrawsInOrder) {
+  // Each slot gets a value that only it has; every member must show its own slot's value.
+  std::vector<float> slots;
+  for (int i = 0; i < 12; ++i) slots.push_back((i + 0.5f) / 12);
+  ScriptedSource script(slots);
+  const Stroke s = Stroke::Draw(script);
+  EXPECT_EQ(script.draws, 12u);
+  auto u = [&](int i) { return static_cast<double>(slots[i]); };
+  EXPECT_EQ(s.radius, u(0) * 1.8 + 1);
+  EXPECT_EQ(s.angle, u(1) * 6.286);
+  EXPECT_EQ(s.angleSpeed, u(2) / 100000);
+  EXPECT_EQ(s.phaseA, std::floor(u(3) * 5));  // 1
+  EXPECT_EQ(s.phaseB, std::floor(u(4) * 5));  // 1, then 2 for slot 5
+  EXPECT_EQ(s.phaseStep, static_cast<float>((u(5) * 7 + 2) / 1000));
+  EXPECT_EQ(s.red, static_cast<float>(u(6) * 256));
+  EXPECT_EQ(s.green, static_cast<float>(u(7) * 256));
+  EXPECT_EQ(s.blue, static_cast<float>(u(8) * 256));
+  EXPECT_EQ(s.redStep, static_cast<float>(u(9) / 300));
+  EXPECT_EQ(s.greenStep, static_cast<float>(u(10) / 300));
+  EXPECT_EQ(s.blueStep, static_cast<float>(u(11) / 300));
+}
+
+TEST(DrawFigure, ReseedsFromTheClockBeforeItsSixtyDraws) {
+  ScriptedSource script({0.25f, 0.75f, 0.5f});
+  FixedClock clock(12345.5f);
+  RecordingSurface surface;
+  Directions d;
+  ASSERT_EQ(DrawFigure(d, surface, {clock, script}), Status::kOk);
+  ASSERT_EQ(script.seeds, std::vector<float>{12345.5f});
+  EXPECT_EQ(script.draws_at_reseed.front(), 0u);
+  EXPECT_EQ(script.draws, 5u * 12u);
+}
+
+TEST(DrawFigure, AFailingReseedEndsTheFigureBeforeAnyDrawing) {
+  FixedClock broken(std::nullopt);
+  ScriptedSource script({0.5f});
+  RecordingSurface surface;
+  Directions d;
+  EXPECT_EQ(DrawFigure(d, surface, {broken, script}), Status::kFailed);
+  EXPECT_TRUE(surface.circles.empty());
+  EXPECT_EQ(script.draws, 0u);
+}
+
+TEST(DrawFigure, GoesOnThroughEveryFailingSurfaceCall) {
+  FixedClock clock;
+  Pcg32Source random;
+  RecordingSurface failing(Status::kFailed);
+  Directions d;
+  EXPECT_EQ(DrawFigure(d, failing, {clock, random}), Status::kOk);
+  EXPECT_EQ(failing.fill_calls, kDiscs);
+  EXPECT_EQ(failing.circles.size(), kDiscs);
+}
+
+TEST(DrawFigure, EveryDiscLiesWellInsideTheSurface) {
+  FixedClock clock;
+  Pcg32Source random;
+  Directions d;
+  for (int figure = 0; figure < 3; ++figure) {
+    RecordingSurface surface;
+    ASSERT_EQ(DrawFigure(d, surface, {clock, random}), Status::kOk);
+    for (const auto& c : surface.circles) {
+      ASSERT_GE(c.x, 16.6f);
+      ASSERT_LE(c.x, 483.4f);
+      ASSERT_GE(c.y, 16.6f);
+      ASSERT_LE(c.y, 483.4f);
+      ASSERT_EQ(c.fill, c.outline);
+    }
+  }
+  // The extremes of every draw: the loop at its largest.
+  for (const float u : {0.0f, 0.99999994f}) {
+    ScriptedSource edge({u});
+    RecordingSurface surface;
+    Directions fresh;
+    ASSERT_EQ(DrawFigure(fresh, surface, {clock, edge}), Status::kOk);
+    for (const auto& c : surface.circles) {
+      ASSERT_GE(std::min(c.x, c.y), 16.6f);
+      ASSERT_LE(std::max(c.x, c.y), 483.4f);
+    }
+  }
+}
+
+TEST(DrawFigure, StartsFromTheDirectionsTheCallerHoldsAndLeavesThemTurned) {
+  FixedClock clock;
+  ScriptedSource half({0.5f});
+  RecordingSurface surface;
+  Directions d{-1, -1, -1, -1};
+  ASSERT_EQ(DrawFigure(d, surface, {clock, half}), Status::kOk);
+  // With fr already -1 the first step shrinks the radius instead of growing it.
+  ScriptedSource again({0.5f});
+  Stroke s = Stroke::Draw(again);
+  Directions expected{-1, -1, -1, -1};
+  s.Advance(expected);
+  const DiscCentre c = CentreOf(s);
+  EXPECT_EQ(surface.circles.front().x, static_cast<float>(c.px));
+  EXPECT_EQ(surface.circles.front().y, static_cast<float>(c.py));
+  EXPECT_EQ(d.fr, -1);  // nothing sets it back
+}
+
+TEST(DrawFigure, ASecondFigureContinuesWithTheFirstOnesDirections) {
+  FixedClock clock;
+  Pcg32Source random;
+  Directions carried;
+  RecordingSurface first, second, fresh;
+  ASSERT_EQ(DrawFigure(carried, first, {clock, random}), Status::kOk);
+  const Directions afterFirst = carried;
+  ASSERT_FALSE(afterFirst.fre == 1 && afterFirst.fgr == 1 && afterFirst.fbl == 1 && afterFirst.fr == 1);
+  Pcg32Source copy = random;
+  ASSERT_EQ(DrawFigure(carried, second, {clock, random}), Status::kOk);
+  Directions reset;
+  ASSERT_EQ(DrawFigure(reset, fresh, {clock, copy}), Status::kOk);
+  // The same draws with other starting directions paint another figure.
+  bool differs = false;
+  for (std::size_t i = 0; i < kDiscs && !differs; ++i)
+    differs = second.circles[i].outline != fresh.circles[i].outline || second.circles[i].x != fresh.circles[i].x;
+  EXPECT_TRUE(differs);
+}
+
+TEST(Stroke, ColourBelowTheLowBoundTurnsUpAtOnce) {
+  Stroke s{};
+  s.red = 1.0f;
+  s.redStep = 0.003f;
+  Directions d{-1, 1, 1, 1};
+  s.Advance(d);
+  EXPECT_EQ(d.fre, 1);
+  EXPECT_EQ(s.red, 1.003f);
+}
+
+TEST(Stroke, ColourAboveTheHighBoundTurnsDownAndComposesAs255) {
+  Stroke s{};
+  s.radius = 2;
+  s.red = 255.7f;
+  s.redStep = 0.003f;
+  Directions d;
+  s.Advance(d);
+  EXPECT_EQ(d.fre, -1);
+  EXPECT_LT(s.red, 255.7f);
+  int steps = 1;
+  while (s.red >= 255.5f) {
+    s.Advance(d);
+    ++steps;
+  }
+  EXPECT_EQ(steps, 67);  // (255.7 - 255.5) / 0.003, rounded up
+  EXPECT_EQ(d.fre, -1);
+}
+
+TEST(Stroke, ColoursBounceBetweenTheirBoundsAndNeverGoNegative) {
+  Pcg32Source random;
+  ASSERT_EQ(random.Reseed(1.0f), Status::kOk);
+  Directions d;
+  for (int stroke = 0; stroke < 5; ++stroke) {
+    Stroke s = Stroke::Draw(random);
+    for (int step = 0; step < figure::kStepsPerStroke; ++step) {
+      s.Advance(d);
+      for (const float c : {s.red, s.green, s.blue}) {
+        if (step > 1000) {  // once inside the band, never more than one step beyond it
+          ASSERT_GT(c, 2.0f - 1.0f / 300);
+          ASSERT_LT(c, 255.0f + 1.0f / 300);
+        }
+        ASSERT_GE(c, 0.0f);
+      }
+    }
+  }
+}
+
+TEST(Stroke, RadiusStartingAboveTheTurnShrinksByHalfOverTheStroke) {
+  Stroke s{};
+  s.radius = 2.7;
+  Directions d;
+  s.Advance(d);
+  EXPECT_EQ(d.fr, -1);
+  EXPECT_NEAR(s.radius, 2.7 - 5e-6, 1e-12);
+  for (int step = 1; step < figure::kStepsPerStroke; ++step) s.Advance(d);
+  EXPECT_NEAR(s.radius, 2.2, 1e-9);
+}
+
+TEST(Stroke, RadiusGrowsPastTheTurnOnceThenShrinksForGood) {
+  Stroke s{};
+  s.radius = 2.2;
+  Directions d;
+  int turnedAt = 0;
+  double largest = 0;
+  for (int step = 1; step <= figure::kStepsPerStroke; ++step) {
+    s.Advance(d);
+    largest = std::max(largest, s.radius);
+    if (d.fr == -1 && turnedAt == 0) turnedAt = step;
+  }
+  EXPECT_NEAR(turnedAt, 60001, 1);
+  EXPECT_LE(largest, 2.5 + 5e-6 + 1e-12);
+  // Up until the step that turns it, down from that step on.
+  EXPECT_NEAR(s.radius, 2.2 + (2 * turnedAt - 100002) * 5e-6, 1e-9);
+  EXPECT_NEAR(s.radius, 2.3, 2e-5);
+  // Every later stroke shrinks by exactly half a unit.
+  Stroke next{};
+  next.radius = 1.5;
+  for (int step = 0; step < figure::kStepsPerStroke; ++step) next.Advance(d);
+  EXPECT_NEAR(next.radius, 1.0, 1e-9);
+  EXPECT_EQ(d.fr, -1);
+}
+
+}  // namespace
+}  // namespace tavelune

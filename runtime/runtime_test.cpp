@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "runtime/colour.h"
+#include "runtime/random_source.h"
+#include "runtime/rounding.h"
+#include "runtime/runtime.h"
+
+namespace tavelune {
+namespace {
+
+TEST(ComposeColor, PacksComponentsAndClampsThemToOneByte) {
+  EXPECT_EQ(Rgb(ComposeColor(0x12, 0x34, 0x56)), 0x123456u);
+  EXPECT_EQ(ComposeColor(256, 0, 0), ComposeColor(255, 0, 0));
+  EXPECT_EQ(Rgb(ComposeColor(256, 0, 0)), 0xff0000u);
+  EXPECT_EQ(Rgb(ComposeColor(1000, 300, 256)), 0xffffffu);
+  // A negative component counts as 0 instead of borrowing from its neighbour.
+  EXPECT_EQ(Rgb(ComposeColor(-1, 0, 0)), 0u);
+  EXPECT_EQ(Rgb(ComposeColor(0, 128, -300)), 0x008000u);
+}
+
+TEST(RoundToInt16, RoundsHalvesToEven) {
+  struct Case {
+    float in;
+    int out;
+  };
+  for (const Case c : {Case{2.5f, 2}, {3.5f, 4}, {127.5f, 128}, {128.5f, 128}, {255.5f, 256},
+                       {-2.5f, -2}, {255.49f, 255}, {0.0f, 0}, {-0.4f, 0}, {32767.4f, 32767},
+                       {-32768.5f, -32768}}) {
+    const auto r = RoundToInt16(c.in);
+    ASSERT_TRUE(r.has_value()) << c.in;
+    EXPECT_EQ(*r, c.out) << c.in;
+  }
+}
+
+TEST(RoundToInt16, ReportsValuesItCannotRepresent) {
+  for (const float v : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                        -std::numeric_limits<float>::infinity(), 32767.5f, 40000.0f, -32769.0f, 1e30f}) {
+    EXPECT_FALSE(RoundToInt16(v).has_value()) << v;
+  }
+}
+
+std::vector<float> Draws(RandomSource& random, int n) {
+  std::vector<float> out;
+  for (int i = 0; i < n; ++i) out.push_back(random.Next());
+  return out;
+}
+
+TEST(Pcg32Source, MatchesThePublishedPcg32Outputs) {
+  // pcg32-demo seeded with initstate 42, initseq 54 prints 0xa15c02b7 0x7b47f409 0xba1d3330
+  // 0x83d2f293 0xbfa4784b 0xcbed606e; Next() keeps the top 24 bits.
+  constexpr std::uint64_t kMul = 6364136223846793005ULL;
+  constexpr std::uint64_t kInc = (54u << 1) | 1u;
+  const std::uint64_t state = ((0 * kMul + kInc) + 42) * kMul + kInc;
+  Pcg32Source random(state, kInc);
+  for (const std::uint32_t expected : {0xa15c02b7u, 0x7b47f409u, 0xba1d3330u, 0x83d2f293u, 0xbfa4784bu, 0xcbed606eu}) {
+    EXPECT_EQ(random.Next(), static_cast<float>(expected >> 8) * 0x1p-24f);
+  }
+}
+
+TEST(Pcg32Source, IsDeterministicFromAKnownState) {
+  Pcg32Source a, b;
+  ASSERT_EQ(a.Reseed(4711.25f), Status::kOk);
+  ASSERT_EQ(b.Reseed(4711.25f), Status::kOk);
+  EXPECT_EQ(Draws(a, 50), Draws(b, 50));
+}
+
+TEST(Pcg32Source, DifferentSeedsGiveDifferentSequences) {
+  Pcg32Source a, b;
+  ASSERT_EQ(a.Reseed(43200.0f), Status::kOk);
+  ASSERT_EQ(b.Reseed(43200.0078125f), Status::kOk);  // one float step apart late in the day
+  EXPECT_NE(Draws(a, 12), Draws(b, 12));
+}
+
+TEST(Pcg32Source, ReseedingWithTheSameValueTwiceStillGivesANewSequence) {
+  Pcg32Source random;
+  ASSERT_EQ(random.Reseed(80000.5f), Status::kOk);
+  const auto first = Draws(random, 12);
+  ASSERT_EQ(random.Reseed(80000.5f), Status::kOk);
+  EXPECT_NE(Draws(random, 12), first);
+  // Even with no draw in between.
+  Pcg32Source a, b;
+  ASSERT_EQ(a.Reseed(1.0f), Status::kOk);
+  ASSERT_EQ(b.Reseed(1.0f), Status::kOk);
+  ASSERT_EQ(b.Reseed(1.0f), Status::kOk);
+  EXPECT_NE(Draws(a, 12), Draws(b, 12));
+}
+
+TEST(Pcg32Source, RefusesASeedThatIsNotFiniteAndKeepsItsState) {
+  Pcg32Source a, b;
+  EXPECT_EQ(a.Reseed(std::numeric_limits<float>::quiet_NaN()), Status::kFailed);
+  EXPECT_EQ(a.Reseed(std::numeric_limits<float>::infinity()), Status::kFailed);
+  EXPECT_EQ(Draws(a, 12), Draws(b, 12));
+}
+
+TEST(Pcg32Source, DrawsAreUniformInTheHalfOpenUnitInterval) {
+  Pcg32Source random;
+  ASSERT_EQ(random.Reseed(12345.0f), Status::kOk);
+  constexpr int kDraws = 200000;
+  constexpr int kBins = 10;
+  int bins[kBins] = {};
+  for (int i = 0; i < kDraws; ++i) {
+    const float u = random.Next();
+    ASSERT_GE(u, 0.0f);
+    ASSERT_LT(u, 1.0f);
+    ++bins[static_cast<int>(u * kBins)];
+  }
+  // Each bin expects 20,000 with a standard deviation near 134; 1,000 is over 7 of them.
+  for (const int count : bins) EXPECT_NEAR(count, kDraws / kBins, 1000);
+}
+
+TEST(SystemClock, TellsSecondsSinceMidnight) {
+  SystemClock clock;
+  const auto now = clock.SecondsSinceMidnight();
+  ASSERT_TRUE(now.has_value());
+  EXPECT_GE(*now, 0.0f);
+  EXPECT_LT(*now, 86401.0f);  // a leap second may stand at 86400
+}
+
+class FixedClock final : public Clock {
+ public:
+  explicit FixedClock(std::optional<float> t) : t_(t) {}
+  std::optional<float> SecondsSinceMidnight() override { return t_; }
+
+ private:
+  std::optional<float> t_;
+};
+
+TEST(ReseedFromClock, SeedsWithTheTimeOfDayAndFailsWithoutOne) {
+  FixedClock noon(43200.0f), broken(std::nullopt);
+  Pcg32Source a, b, c;
+  ASSERT_EQ(ReseedFromClock({noon, a}), Status::kOk);
+  ASSERT_EQ(b.Reseed(43200.0f), Status::kOk);
+  EXPECT_EQ(Draws(a, 12), Draws(b, 12));
+  EXPECT_EQ(ReseedFromClock({broken, c}), Status::kFailed);
+  Pcg32Source untouched;
+  EXPECT_EQ(Draws(c, 12), Draws(untouched, 12));
+}
+
+}  // namespace
+}  // namespace tavelune

@@ -1,0 +1,42 @@
+#include "surface/disc_table.h"
+
+#include <array>
+
+#include "surface/row_span.h"
+
+namespace tavelune {
+namespace {
+
+constexpr int kPositions = static_cast<int>(kSubpixels);
+
+// The table comes from the same RowSpan as the clipped path, so the two cannot disagree.
+std::array<DiscRows, kPositions * kPositions> BuildTable() {
+  constexpr int kOrigin = -DiscRows::kFirstColumn;
+  constexpr int kWidth = kOrigin + DiscRows::kLastColumn + 1;
+  const double outer = kSubpixels * DiscRows::kRadius + kSubpixels / 2;
+  const double inner = kSubpixels * DiscRows::kRadius - kSubpixels / 2;
+  std::array<DiscRows, kPositions * kPositions> table{};
+  for (int fy = 0; fy < kPositions; ++fy) {
+    for (int fx = 0; fx < kPositions; ++fx) {
+      DiscRows& disc = table[fy * kPositions + fx];
+      const double centre = kSubpixels * kOrigin + fx;
+      for (int k = 0; k < DiscRows::kRows; ++k) {
+        const double dy = kSubpixels * (DiscRows::kFirstRow + k) + kSubpixels / 2 - fy;
+        const Span o = RowSpan(centre, dy, outer, kWidth);
+        const Span i = RowSpan(centre, dy, inner, kWidth);
+        auto offset = [](int column) { return static_cast<std::int8_t>(column - kOrigin); };
+        disc.rows[k] = {offset(o.begin), offset(o.end), offset(i.begin), offset(i.end)};
+      }
+    }
+  }
+  return table;
+}
+
+}  // namespace
+
+const DiscRows& TableDisc(int fx, int fy) {
+  static const auto table = BuildTable();
+  return table[fy * kPositions + fx];
+}
+
+}  // namespace tavelune

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "surface/raster_surface.h"
+
+namespace tavelune {
+namespace {
+
+const Colour kBlack = ComposeColor(0, 0, 0);
+const Colour kRim = ComposeColor(200, 10, 10);
+const Colour kFill = ComposeColor(10, 200, 10);
+const Colour kOld = ComposeColor(10, 10, 200);
+
+// The surface as text, one character a pixel: R rim, F fill, . black, o anything else.
+std::string Picture(const RasterSurface& s) {
+  std::string out;
+  for (int y = 0; y < s.Height(); ++y) {
+    for (int x = 0; x < s.Width(); ++x) {
+      const Colour c = s.At(x, y);
+      out += c == kRim ? 'R' : c == kFill ? 'F' : c == kBlack ? '.' : 'o';
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::string Uniform(int w, int h, char c) {
+  std::string out;
+  for (int y = 0; y < h; ++y) out += std::string(w, c) + '\n';
+  return out;
+}
+
+std::vector<std::uint32_t> Copy(const RasterSurface& s) {
+  return {s.Bits(), s.Bits() + static_cast<std::size_t>(s.Width()) * s.Height()};
+}
+
+// The rasterisation rule pixel by pixel, with none of the raster's spans, tables or clipping.
+void ReferenceCircle(std::vector<Colour>& px, int w, int h, float x, float y, float r, Colour rim,
+                     const Colour* fill) {
+  const double cx = std::nearbyint(double(x) * 16), cy = std::nearbyint(double(y) * 16);
+  const double outer = 16.0 * r + 8, inner = 16.0 * r - 8;
+  for (int j = 0; j < h; ++j) {
+    for (int i = 0; i < w; ++i) {
+      const double dx = 16.0 * i + 8 - cx, dy = 16.0 * j + 8 - cy;
+      const double d2 = dx * dx + dy * dy;
+      if (d2 > outer * outer) continue;
+      if (inner >= 0 && d2 <= inner * inner) {
+        if (fill) px[j * w + i] = *fill;
+      } else {
+        px[j * w + i] = rim;
+      }
+    }
+  }
+}
+
+TEST(RasterSurface, StartsBlackWithOutlinesOnly) {
+  RasterSurface s(4, 3);
+  EXPECT_EQ(Picture(s), "....\n....\n....\n");
+  EXPECT_FALSE(s.FillSolid());
+  EXPECT_EQ(s.Bits()[0], 0xff000000u);  // opaque, as an RGB32 image wants it
+}
+
+TEST(RasterSurface, PaintsSmallCirclesExactly) {
+  RasterSurface s(7, 7);
+  ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+  ASSERT_EQ(s.SetFillColor(kFill), Status::kOk);
+  ASSERT_EQ(s.DrawCircle(3.5f, 3.5f, 2.0f, kRim), Status::kOk);
+  EXPECT_EQ(Picture(s),
+            ".......\n"
+            "..RRR..\n"
+            ".RFFFR.\n"
+            ".RFFFR.\n"
+            ".RFFFR.\n"
+            "..RRR..\n"
+            ".......\n");
+  ASSERT_EQ(s.Clear(), Status::kOk);
+  ASSERT_EQ(s.DrawCircle(1.5f, 1.5f, 1.0f, kRim), Status::kOk);
+  EXPECT_EQ(Picture(s).substr(0, 32), "RRR....\nRFR....\nRRR....\n.......\n");
+}
+
+TEST(RasterSurface, RadiusFiveIsElevenPixelsAcross) {
+  RasterSurface s(20, 20);
+  ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+  ASSERT_EQ(s.SetFillColor(kRim), Status::kOk);
+  ASSERT_EQ(s.DrawCircle(10.5f, 10.5f, 5.0f, kRim), Status::kOk);
+  int across = 0, down = 0;
+  for (int i = 0; i < 20; ++i) {
+    across += s.At(i, 10) == kRim;
+    down += s.At(10, i) == kRim;
+  }
+  EXPECT_EQ(across, 11);
+  EXPECT_EQ(down, 11);
+  EXPECT_EQ(s.At(5, 10), kRim);
+  EXPECT_EQ(s.At(4, 10), kBlack);
+}
+
+TEST(RasterSurface, WithoutSolidFillOnlyTheRimIsPainted) {
+  RasterSurface s(7, 7);
+  ASSERT_EQ(s.SetBackColor(kOld), Status::kOk);
+  ASSERT_EQ(s.SetFillColor(kFill), Status::kOk);
+  ASSERT_EQ(s.DrawCircle(3.5f, 3.5f, 2.0f, kRim), Status::kOk);
+  EXPECT_EQ(Picture(s),
+            "ooooooo\n"
+            "ooRRRoo\n"
+            "oRoooRo\n"
+            "oRoooRo\n"
+            "oRoooRo\n"
+            "ooRRRoo\n"
+            "ooooooo\n");
+}
+
+TEST(RasterSurface, ADiscInItsFillColourIsOneSolidDiscAndLaterDiscsCoverEarlierOnes) {
+  RasterSurface s(12, 7);
+  ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+  ASSERT_EQ(s.SetFillColor(kRim), Status::kOk);
+  ASSERT_EQ(s.DrawCircle(3.5f, 3.5f, 2.0f, kRim), Status::kOk);
+  ASSERT_EQ(s.SetFillColor(kFill), Status::kOk);
+  ASSERT_EQ(s.DrawCircle(6.5f, 3.5f, 2.0f, kFill), Status::kOk);
+  EXPECT_EQ(Picture(s),
+            "............\n"
+            "..RRRFFF....\n"
+            ".RRRFFFFF...\n"
+            ".RRRFFFFF...\n"
+            ".RRRFFFFF...\n"
+            "..RRRFFF....\n"
+            "............\n");
+}
+
+TEST(RasterSurface, ClearAndBackColourRepaintEverythingButKeepTheFillState) {
+  RasterSurface s(30, 30);
+  ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+  ASSERT_EQ(s.SetFillColor(kFill), Status::kOk);
+  ASSERT_EQ(s.DrawCircle(15, 15, 5, kRim), Status::kOk);
+  ASSERT_EQ(s.SetBackColor(kOld), Status::kOk);
+  EXPECT_EQ(Picture(s), Uniform(30, 30, 'o'));
+  ASSERT_EQ(s.DrawCircle(15, 15, 5, kRim), Status::kOk);
+  ASSERT_EQ(s.Clear(), Status::kOk);
+  EXPECT_EQ(Picture(s), Uniform(30, 30, 'o'));
+  EXPECT_TRUE(s.FillSolid());
+  EXPECT_EQ(s.FillColor(), kFill);
+}
+
+TEST(RasterSurface, BadArgumentsFailAndChangeNothing) {
+  RasterSurface s(40, 40);
+  ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+  ASSERT_EQ(s.SetFillColor(kFill), Status::kOk);
+  ASSERT_EQ(s.DrawCircle(20, 20, 8, kRim), Status::kOk);
+  const auto before = Copy(s);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  EXPECT_EQ(s.DrawCircle(nan, 20, 5, kRim), Status::kFailed);
+  EXPECT_EQ(s.DrawCircle(20, inf, 5, kRim), Status::kFailed);
+  EXPECT_EQ(s.DrawCircle(20, 20, nan, kRim), Status::kFailed);
+  EXPECT_EQ(s.DrawCircle(20, 20, inf, kRim), Status::kFailed);
+  EXPECT_EQ(s.DrawCircle(20, 20, -0.5f, kRim), Status::kFailed);
+  EXPECT_EQ(s.DrawCircle(20, 20, 5, Colour{0x01000000u}), Status::kFailed);
+  EXPECT_EQ(s.SetBackColor(Colour{0xff000000u}), Status::kFailed);
+  EXPECT_EQ(s.SetFillColor(Colour{0x12345678u}), Status::kFailed);
+  EXPECT_EQ(Copy(s), before);
+  EXPECT_EQ(s.FillColor(), kFill);
+  EXPECT_EQ(s.BackColor(), kBlack);
+}
+
+TEST(RasterSurface, HugeFiniteValuesAreClippedNotOverflowed) {
+  RasterSurface s(16, 16);
+  ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+  ASSERT_EQ(s.SetFillColor(kFill), Status::kOk);
+  const float big = std::numeric_limits<float>::max();
+  EXPECT_EQ(s.DrawCircle(big, -big, 5, kRim), Status::kOk);
+  EXPECT_EQ(s.DrawCircle(1e30f, 1e30f, 1e20f, kRim), Status::kOk);
+  EXPECT_EQ(Picture(s), Uniform(16, 16, '.'));
+  // A circle around the whole surface paints it all in the fill colour.
+  EXPECT_EQ(s.DrawCircle(8, 8, big, kRim), Status::kOk);
+  EXPECT_EQ(s.At(0, 0), kFill);
+  EXPECT_EQ(s.At(15, 15), kFill);
+  // The rim of a circle centred far off the surface still lands on the right column.
+  EXPECT_EQ(s.DrawCircle(-1e6f, 8.5f, 1e6f + 3, kRim), Status::kOk);
+  EXPECT_EQ(s.At(3, 8), kRim);
+  EXPECT_EQ(s.At(2, 8), kFill);
+  EXPECT_EQ(s.At(4, 8), kFill);
+}
+
+// The table and the clipped path both against the per-pixel rule, over random discs that
+// often stand on or beyond an edge.
+TEST(RasterSurface, EqualsThePerPixelRuleOverRandomCircles) {
+  constexpr int kW = 37, kH = 29;
+  std::mt19937 gen(20261208);
+  std::uniform_real_distribution<float> pos(-12.0f, 50.0f);
+  std::uniform_real_distribution<float> radius(0.0f, 14.0f);
+  std::uniform_int_distribution<int> byte(0, 255), coin(0, 3);
+  for (int round = 0; round < 60; ++round) {
+    RasterSurface s(kW, kH);
+    std::vector<Colour> ref(kW * kH, kBlack);
+    const bool solid = coin(gen) != 0;
+    if (solid) {
+      ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+    }
+    for (int n = 0; n < 40; ++n) {
+      const Colour rim = ComposeColor(byte(gen), byte(gen), byte(gen));
+      const Colour fill = coin(gen) == 0 ? ComposeColor(byte(gen), byte(gen), byte(gen)) : rim;
+      const float r = coin(gen) < 2 ? 5.0f : radius(gen);
+      // Half of the centres on a 1/32 grid, so ties in the snapping and exact rims turn up.
+      const float x = coin(gen) < 2 ? std::round(pos(gen) * 32) / 32 : pos(gen);
+      const float y = coin(gen) < 2 ? std::round(pos(gen) * 32) / 32 : pos(gen);
+      ASSERT_EQ(s.SetFillColor(fill), Status::kOk);
+      ASSERT_EQ(s.DrawCircle(x, y, r, rim), Status::kOk);
+      ReferenceCircle(ref, kW, kH, x, y, r, rim, solid ? &fill : nullptr);
+      for (int j = 0; j < kH; ++j) {
+        for (int i = 0; i < kW; ++i) {
+          ASSERT_EQ(Rgb(s.At(i, j)), Rgb(ref[j * kW + i]))
+              << "pixel " << i << "," << j << " after circle (" << x << ", " << y << ") r " << r;
+        }
+      }
+    }
+  }
+}
+
+TEST(RasterSurface, TheFastPathEqualsTheRuleAtEverySubpixelPosition) {
+  for (int fy = 0; fy < 16; ++fy) {
+    for (int fx = 0; fx < 16; ++fx) {
+      RasterSurface s(20, 20);
+      std::vector<Colour> ref(400, kBlack);
+      ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+      ASSERT_EQ(s.SetFillColor(kFill), Status::kOk);
+      const float x = 10 + fx / 16.0f, y = 9 + fy / 16.0f;
+      ASSERT_EQ(s.DrawCircle(x, y, 5, kRim), Status::kOk);
+      ReferenceCircle(ref, 20, 20, x, y, 5, kRim, &kFill);
+      for (int j = 0; j < 20; ++j) {
+        for (int i = 0; i < 20; ++i) ASSERT_EQ(s.At(i, j), ref[j * 20 + i]) << fx << "," << fy;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tavelune
