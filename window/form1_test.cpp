@@ -1,0 +1,141 @@
+#include <QSignalSpy>
+#include <QTest>
+#include <fstream>
+#include <unistd.h>
+#include <vector>
+
+#include "figure/draw_figure.h"
+#include "figure/figure_fakes.h"
+#include "window/form1.h"
+
+using namespace tavelune;
+
+namespace {
+
+std::vector<std::uint32_t> PixelsOf(const RasterSurface& s) {
+  return {s.Bits(), s.Bits() + static_cast<std::size_t>(s.Width()) * s.Height()};
+}
+
+int PaintedPixels(const RasterSurface& s) {
+  int n = 0;
+  for (const std::uint32_t p : PixelsOf(s)) n += (p & 0xffffffu) != 0;
+  return n;
+}
+
+long ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  long size = 0, resident = 0;
+  statm >> size >> resident;
+  return resident * sysconf(_SC_PAGESIZE);
+}
+
+// A clock that presses the button a few more times from inside the first figure,
+// as a user's impatient clicks arrive while the figure is painted.
+class ImpatientClock final : public Clock {
+ public:
+  QPushButton* button = nullptr;
+  int calls = 0;
+  std::optional<float> SecondsSinceMidnight() override {
+    if (++calls == 3 && button) {
+      const QPointF at = QRectF(button->rect()).center();
+      for (int i = 0; i < 4; ++i) {
+        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+          QCoreApplication::postEvent(button, new QMouseEvent(type, at, button->mapToGlobal(at), Qt::LeftButton,
+                                                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                              Qt::NoModifier));
+        }
+      }
+    }
+    return 1000.0f + calls;
+  }
+};
+
+}  // namespace
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void laysOutTheSurfaceAndTheButton() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    QCOMPARE(form.windowTitle(), QString("Form1"));
+    QCOMPARE(form.Picture1->geometry(), QRect(56, 64, 500, 500));
+    QCOMPARE(form.Command1->geometry(), QRect(576, 544, 57, 17));
+    QCOMPARE(form.Command1->text(), QString("new"));
+    QVERIFY(form.width() >= 633 && form.height() >= 564);
+    QVERIFY(form.minimumWidth() >= 633 && form.minimumHeight() >= 564);
+    QCOMPARE(form.Picture1->nextInFocusChain(), static_cast<QWidget*>(form.Command1));
+  }
+
+  void paintsTheFirstFigureWhenFirstShown() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    QCOMPARE(PaintedPixels(form.Picture1->Surface()), 0);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const int painted = PaintedPixels(form.Picture1->Surface());
+    QVERIFY2(painted > 5000 && painted < 500 * 500, qPrintable(QString::number(painted)));
+    QVERIFY(form.Picture1->Surface().FillSolid());
+  }
+
+  void aPressWipesTheSurfaceAndPaintsANewFigureWithTheDirectionsKept() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const auto first = PixelsOf(form.Picture1->Surface());
+
+    // What the press must give: a black surface, then the next figure from the same
+    // random state and the directions the first figure left.
+    Pcg32Source randomThen = random;
+    Directions directionsThen = form;
+    RasterSurface expected;
+    QVERIFY(expected.SetFillSolid() == Status::kOk);
+    QVERIFY(DrawFigure(directionsThen, expected, {clock, randomThen}) == Status::kOk);
+
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    const auto second = PixelsOf(form.Picture1->Surface());
+    QVERIFY(second != first);
+    QVERIFY(second == PixelsOf(expected));
+    QCOMPARE(form.fre, directionsThen.fre);
+    QCOMPARE(form.fgr, directionsThen.fgr);
+    QCOMPARE(form.fbl, directionsThen.fbl);
+    QCOMPARE(form.fr, directionsThen.fr);
+  }
+
+  void takesABurstOfPressesOneByOne() {
+    ImpatientClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QSignalSpy clicks(form.Command1, &QPushButton::clicked);
+    clock.button = form.Command1;
+    QTest::mouseClick(form.Command1, Qt::LeftButton);  // the clock's third call, inside this figure
+    QTRY_COMPARE(clicks.count(), 5);
+    QCOMPARE(clock.calls, 2 + 5);  // one reseed at load and one per figure
+  }
+
+  void twoHundredPressesKeepTheMemoryFlat() {
+    SystemClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    long afterTenth = 0;
+    for (int press = 1; press <= 200; ++press) {
+      QTest::mouseClick(form.Command1, Qt::LeftButton);
+      QCoreApplication::processEvents();
+      if (press == 10) afterTenth = ResidentBytes();
+    }
+    const long growth = ResidentBytes() - afterTenth;
+    QVERIFY2(growth < 4L << 20, qPrintable(QString("grew by %1 bytes").arg(growth)));
+  }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"
