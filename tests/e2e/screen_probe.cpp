@@ -1,0 +1,123 @@
+// What the end-to-end test needs that the X tools do not give: reading xwd screenshots,
+// judging what they show, and asking a window to close as a window manager does.
+//   screen_probe figure SHOT.xwd          a figure on the black surface, the button beside it
+//   screen_probe changed A.xwd B.xwd      the surface differs between the two
+//   screen_probe png SHOT.xwd OUT.png     the surface and button, as a PNG
+//   screen_probe close WINDOW-ID          a WM_DELETE_WINDOW client message
+#include <QFile>
+#include <QImage>
+#include <QRect>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+// After Qt: Xlib's macros (Status, Bool, ...) would break Qt's headers.
+#include <X11/Xlib.h>
+
+namespace {
+
+constexpr QRect kSurface{56, 64, 500, 500};
+constexpr QRect kButton{576, 544, 57, 17};
+
+std::uint32_t BigEndian(const uchar* p) { return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+
+// A ZPixmap xwd file of 32 bits per pixel, as xwd writes for a 24-bit TrueColor screen.
+QImage ReadXwd(const char* path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray data = file.readAll();
+  if (data.size() < 100) return {};
+  const auto* h = reinterpret_cast<const uchar*>(data.constData());
+  auto field = [&](int i) { return BigEndian(h + 4 * i); };
+  const std::uint32_t headerSize = field(0), width = field(4), height = field(5), byteOrder = field(7),
+                      bitsPerPixel = field(11), bytesPerLine = field(12), ncolors = field(19);
+  const qsizetype offset = qsizetype(headerSize) + 12 * qsizetype(ncolors);
+  if (field(1) != 7 || bitsPerPixel != 32 || width > 10000 || height > 10000 ||
+      data.size() < offset + qsizetype(bytesPerLine) * height) {
+    return {};
+  }
+  QImage image(int(width), int(height), QImage::Format_RGB32);
+  for (std::uint32_t y = 0; y < height; ++y) {
+    const uchar* row = h + offset + qsizetype(bytesPerLine) * y;
+    for (std::uint32_t x = 0; x < width; ++x) {
+      const uchar* p = row + 4 * x;
+      const std::uint32_t v = byteOrder == 0 ? std::uint32_t(p[3]) << 24 | p[2] << 16 | p[1] << 8 | p[0] : BigEndian(p);
+      image.setPixel(int(x), int(y), 0xff000000u | (v & 0xffffffu));
+    }
+  }
+  return image;
+}
+
+int Fail(const std::string& why) {
+  std::fprintf(stderr, "screen_probe: %s\n", why.c_str());
+  return 1;
+}
+
+int CountIf(const QImage& image, const QRect& area, bool (*test)(QRgb)) {
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) n += test(image.pixel(x, y));
+  return n;
+}
+
+bool IsBlack(QRgb p) { return (p & 0xffffffu) == 0; }
+bool IsColoured(QRgb p) { return !IsBlack(p); }
+
+int CheckFigure(const QImage& shot) {
+  if (!shot.rect().contains(kSurface.united(kButton))) return Fail("the screenshot does not hold the surface and the button");
+  // The discs never come within 11 pixels of the surface's edges: a frame of pure black.
+  const QRect inner = kSurface.adjusted(11, 11, -11, -11);
+  const int frame = CountIf(shot, kSurface, IsColoured) - CountIf(shot, inner, IsColoured);
+  const int painted = CountIf(shot, inner, IsColoured);
+  std::printf("surface: %d painted pixels, %d outside the figure's reach; button: %d dark pixels\n", painted, frame,
+              CountIf(shot, kButton, IsBlack));
+  if (frame != 0) return Fail("the surface's border is not black");
+  if (painted < 5000) return Fail("no figure on the surface");
+  if (painted > inner.width() * inner.height() * 95 / 100) return Fail("the surface is painted over, not a figure");
+  // The button is drawn in the style's light colours, not in the surface's black.
+  if (CountIf(shot, kButton, IsBlack) > kButton.width() * kButton.height() / 2) return Fail("no button beside the surface");
+  return 0;
+}
+
+int CloseWindow(const char* id) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return Fail("cannot open the display");
+  const Window window = std::strtoul(id, nullptr, 0);
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  const int sent = XSendEvent(display, window, False, NoEventMask, &event);
+  XFlush(display);
+  XCloseDisplay(display);
+  return sent ? 0 : Fail("the close request was not sent");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "close" && argc == 3) return CloseWindow(argv[2]);
+  if (command == "figure" && argc == 3) {
+    const QImage shot = ReadXwd(argv[2]);
+    return shot.isNull() ? Fail("cannot read the screenshot") : CheckFigure(shot);
+  }
+  if (command == "changed" && argc == 4) {
+    const QImage a = ReadXwd(argv[2]), b = ReadXwd(argv[3]);
+    if (a.isNull() || b.isNull()) return Fail("cannot read the screenshots");
+    return a.copy(kSurface) != b.copy(kSurface) ? 0 : Fail("the figure did not change");
+  }
+  if (command == "png" && argc == 4) {
+    const QImage shot = ReadXwd(argv[2]);
+    if (shot.isNull()) return Fail("cannot read the screenshot");
+    return shot.copy(QRect(0, 0, kButton.right() + kSurface.left() + 1, kSurface.bottom() + kSurface.top() + 1))
+                   .save(argv[3], "PNG")
+               ? 0
+               : Fail("cannot write the PNG");
+  }
+  return Fail("usage: figure SHOT | changed A B | png SHOT OUT | close WINDOW-ID");
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The real program under a real X server, driven as a user would: open, look, press "new",
+# look again, press a burst, and close the window as a window manager's close button does.
+set -euo pipefail
+app=$1 probe=$2 out=$3
+mkdir -p "$out"
+
+for tool in Xvfb xdotool xwd; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is missing (apt-get install xvfb xdotool x11-apps)"
+    exit 77
+  fi
+done
+
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+trap cleanup EXIT
+
+exec 3>"$out/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$out/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+"$app" >"$out/app.log" 2>&1 &
+app_pid=$!
+pids+=("$app_pid")
+wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
+echo "window Form1 is $wid"
+
+# Waits until the screenshot shows a figure; the first paint may lag the mapping.
+shoot() {
+  for _ in $(seq 50); do
+    xwd -silent -id "$wid" >"$out/$1.xwd" && "$probe" figure "$out/$1.xwd" >"$out/$1.txt" 2>&1 && { cat "$out/$1.txt"; return 0; }
+    sleep 0.2
+  done
+  cat "$out/$1.txt"
+  return 1
+}
+
+shoot first
+xdotool mousemove --window "$wid" 604 552 click 1
+for _ in $(seq 50); do
+  shoot second >/dev/null && "$probe" changed "$out/first.xwd" "$out/second.xwd" 2>/dev/null && break
+  sleep 0.2
+done
+"$probe" changed "$out/first.xwd" "$out/second.xwd"
+echo "a press of \"new\" painted a new figure"
+"$probe" png "$out/second.xwd" "$out/figure.png"
+
+xdotool click --repeat 8 --delay 10 1
+sleep 1
+kill -0 "$app_pid"
+shoot third
+echo "a burst of presses was taken"
+
+"$probe" close "$wid"
+status=0
+timeout 30 tail --pid="$app_pid" -f /dev/null || { echo "the program did not end on close"; exit 1; }
+wait "$app_pid" || status=$?
+echo "closed with exit status $status"
+[ "$status" -eq 0 ]
