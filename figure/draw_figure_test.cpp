@@ -5,8 +5,10 @@
 #include "figure/draw_figure.h"
 #include "figure/figure_constants.h"
 #include "figure/figure_fakes.h"
+#include "figure/step_block.h"
 #include "figure/stroke.h"
 #include "runtime/random_source.h"
+#include "runtime/rounding.h"
 
 namespace tavelune {
 namespace {
@@ -16,6 +18,25 @@ using testing::RecordingSurface;
 using testing::ScriptedSource;
 
 constexpr std::size_t kDiscs = figure::kStrokes * figure::kStepsPerStroke;
+
+struct Centre {
+  double px, py;
+};
+
+// The plain evaluation of one step's centre, with the standard library's sin and cos.
+Centre ReferenceCentre(const Stroke& s) {
+  const double x = s.radius * std::cos(s.angle + std::sin(static_cast<double>(s.phaseA)));
+  const double y = s.radius * std::sin(s.angle + std::cos(static_cast<double>(s.phaseB)));
+  return {(x + 3) * (500.0 / 6), (3 - y) * (500.0 / 6)};
+}
+
+// The centre that the figure computes for the next step of `s`.
+Centre NextCentre(Stroke& s, Directions& d) {
+  StepBlock block;
+  block.Advance(s, d, 1);
+  block.Place();
+  return {block.px[0], block.py[0]};
+}
 
 // The worked values: every draw 0, directions all +1.
 TEST(Stroke, WorkedValuesWithEveryDrawZero) {
@@ -30,8 +51,7 @@ TEST(Stroke, WorkedValuesWithEveryDrawZero) {
   EXPECT_EQ(static_cast<double>(s.phaseStep), 0.0020000000949949026);
   EXPECT_EQ(s.red, 0.0f);
   EXPECT_EQ(s.redStep, 0.0f);
-  s.Advance(d);
-  const DiscCentre c = CentreOf(s);
+  const Centre c = NextCentre(s, d);
   EXPECT_NEAR(s.radius, 1.000005, 1e-12);
   EXPECT_EQ(s.phaseA, 0.002f);
   EXPECT_EQ(s.phaseB, 0.002f);
@@ -58,8 +78,7 @@ TEST(Stroke, WorkedValuesWithEveryDrawOneHalf) {
   EXPECT_NEAR(s.phaseStep, 0.00549999997, 1e-11);
   EXPECT_EQ(s.red, 128.0f);
   EXPECT_EQ(s.blueStep, static_cast<float>(1.0 / 600));
-  s.Advance(d);
-  const DiscCentre c = CentreOf(s);
+  const Centre c = NextCentre(s, d);
   EXPECT_NEAR(s.radius, 1.900005, 1e-12);
   EXPECT_NEAR(s.phaseA, 2.0055001, 5e-8);
   EXPECT_NEAR(c.px / figure::kPixelsPerUnit - 3, -1.1685078, 5e-8);
@@ -177,8 +196,7 @@ TEST(DrawFigure, StartsFromTheDirectionsTheCallerHoldsAndLeavesThemTurned) {
   ScriptedSource again({0.5f});
   Stroke s = Stroke::Draw(again);
   Directions expected{-1, -1, -1, -1};
-  s.Advance(expected);
-  const DiscCentre c = CentreOf(s);
+  const Centre c = NextCentre(s, expected);
   EXPECT_EQ(surface.circles.front().x, static_cast<float>(c.px));
   EXPECT_EQ(surface.circles.front().y, static_cast<float>(c.py));
   EXPECT_EQ(d.fr, -1);  // nothing sets it back
@@ -201,6 +219,71 @@ TEST(DrawFigure, ASecondFigureContinuesWithTheFirstOnesDirections) {
   for (std::size_t i = 0; i < kDiscs && !differs; ++i)
     differs = second.circles[i].outline != fresh.circles[i].outline || second.circles[i].x != fresh.circles[i].x;
   EXPECT_TRUE(differs);
+}
+
+// The whole figure, one plain step at a time, with the standard library's sin and cos.
+RecordingSurface ReferenceFigure(Directions& d, RandomSource& random) {
+  RecordingSurface out;
+  for (int stroke = 0; stroke < figure::kStrokes; ++stroke) {
+    Stroke s = Stroke::Draw(random);
+    for (int step = 0; step < figure::kStepsPerStroke; ++step) {
+      s.Advance(d);
+      const Centre c = ReferenceCentre(s);
+      const Colour colour = ComposeColor(*RoundToInt16(s.red), *RoundToInt16(s.green), *RoundToInt16(s.blue));
+      (void)out.SetFillColor(colour);
+      (void)out.DrawCircle(static_cast<float>(c.px), static_cast<float>(c.py), 5.0f, colour);
+    }
+  }
+  return out;
+}
+
+TEST(DrawFigure, MatchesThePlainStepByStepEvaluation) {
+  FixedClock clock;
+  const std::vector<std::vector<float>> scripts = {
+      {0.5f}, {0.9f, 0.1f, 0.99f, 0.3f, 0.7f, 0.999f, 0.2f, 0.6f, 0.01f, 0.95f, 0.5f, 0.05f, 0.42f},
+      {0.99999994f, 0.0f, 0.75f}};
+  for (const auto& script : scripts) {
+    ScriptedSource random(script), same(script);
+    Directions d{1, -1, 1, 1}, dRef = d;
+    RecordingSurface surface;
+    ASSERT_EQ(DrawFigure(d, surface, {clock, random}), Status::kOk);
+    const RecordingSurface ref = ReferenceFigure(dRef, same);
+    ASSERT_EQ(surface.circles.size(), ref.circles.size());
+    float worst = 0;
+    for (std::size_t i = 0; i < ref.circles.size(); ++i) {
+      const auto &a = surface.circles[i], &b = ref.circles[i];
+      ASSERT_EQ(a.outline, b.outline) << "disc " << i;
+      ASSERT_EQ(a.fill, b.fill) << "disc " << i;
+      worst = std::max({worst, std::abs(a.x - b.x), std::abs(a.y - b.y)});
+    }
+    EXPECT_LE(worst, 1e-4f);
+    EXPECT_EQ(d.fre, dRef.fre);
+    EXPECT_EQ(d.fgr, dRef.fgr);
+    EXPECT_EQ(d.fbl, dRef.fbl);
+    EXPECT_EQ(d.fr, dRef.fr);
+  }
+}
+
+TEST(StepBlock, BlocksOfAnySizeGiveTheSameSteps) {
+  ScriptedSource a({0.3f, 0.8f}), b({0.3f, 0.8f});
+  Stroke sa = Stroke::Draw(a), sb = Stroke::Draw(b);
+  Directions da, db;
+  StepBlock whole, part;
+  for (int done = 0; done < 5000; done += whole.size) {
+    whole.Advance(sa, da, StepBlock::kCapacity);
+    whole.Place();
+    for (int k = 0; k < whole.size;) {
+      part.Advance(sb, db, std::min(7, whole.size - k));
+      part.Place();
+      for (int j = 0; j < part.size; ++j, ++k) {
+        ASSERT_EQ(whole.px[k], part.px[j]);
+        ASSERT_EQ(whole.py[k], part.py[j]);
+        ASSERT_EQ(whole.colour[k], part.colour[j]);
+      }
+    }
+  }
+  EXPECT_EQ(sa.red, sb.red);
+  EXPECT_EQ(sa.radius, sb.radius);
 }
 
 TEST(Stroke, ColourBelowTheLowBoundTurnsUpAtOnce) {

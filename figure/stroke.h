@@ -1,6 +1,7 @@
 #pragma once
 
 #include "figure/directions.h"
+#include "figure/figure_constants.h"
 #include "runtime/random_source.h"
 
 namespace tavelune {
@@ -29,11 +30,26 @@ struct Stroke {
   void Advance(Directions& directions);
 };
 
-// Where the disc of the current step lies on the surface, in pixels.
-struct DiscCentre {
-  double px;
-  double py;
-};
-DiscCentre CentreOf(const Stroke& stroke);
+// Inline: it runs half a million times a figure.
+inline void Stroke::Advance(Directions& d) {
+  using namespace figure;
+  // Strict tests, each before the update it steers: a value turns only once it has crossed
+  // its bound.
+  auto bounce = [](float component, std::int16_t& direction) {
+    if (component > kColourHigh) direction = -1;
+    if (component < kColourLow) direction = 1;
+  };
+  if (radius > kRadiusTurn) d.fr = -1;
+  radius = radius + d.fr * kRadiusStep;
+  angle = angle + angleSpeed;
+  phaseA = phaseA + phaseStep;
+  phaseB = phaseB + phaseStep;
+  bounce(red, d.fre);
+  bounce(green, d.fgr);
+  bounce(blue, d.fbl);
+  red = red + static_cast<float>(d.fre) * redStep;
+  green = green + static_cast<float>(d.fgr) * greenStep;
+  blue = blue + static_cast<float>(d.fbl) * blueStep;
+}
 
 }  // namespace tavelune

@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "runtime/colour.h"
 #include "runtime/random_source.h"
 #include "runtime/rounding.h"
 #include "runtime/runtime.h"
+#include "runtime/sine_block.h"
 
 namespace tavelune {
 namespace {
@@ -138,6 +140,21 @@ TEST(ReseedFromClock, SeedsWithTheTimeOfDayAndFailsWithoutOne) {
   EXPECT_EQ(ReseedFromClock({broken, c}), Status::kFailed);
   Pcg32Source untouched;
   EXPECT_EQ(Draws(c, 12), Draws(untouched, 12));
+}
+
+TEST(SineBlock, AgreesWithTheStandardLibrary) {
+  std::vector<double> x = {0.0, -0.0, 1e-300, 0.785398163397448, 0.785398163397449, 1.5707963267948966,
+                           3.141592653589793, -3.141592653589793, 4.71238898038469, 6.286, 904.0, -12345.678};
+  std::mt19937_64 gen(7);
+  std::uniform_real_distribution<double> any(-1000.0, 1000.0);
+  while (x.size() < 5000) x.push_back(any(gen));
+  std::vector<double> s(x.size()), c(x.size());
+  Sines(x.data(), s.data(), static_cast<int>(x.size()));
+  Cosines(x.data(), c.data(), static_cast<int>(x.size()));
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    EXPECT_NEAR(s[i], std::sin(x[i]), 4e-16) << x[i];
+    EXPECT_NEAR(c[i], std::cos(x[i]), 4e-16) << x[i];
+  }
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "surface/disc_table.h"
 
-#include <array>
-
 #include "surface/row_span.h"
 
 namespace tavelune {
@@ -10,12 +8,12 @@ namespace {
 constexpr int kPositions = static_cast<int>(kSubpixels);
 
 // The table comes from the same RowSpan as the clipped path, so the two cannot disagree.
-std::array<DiscRows, kPositions * kPositions> BuildTable() {
+DiscTable BuildTable() {
   constexpr int kOrigin = -DiscRows::kFirstColumn;
   constexpr int kWidth = kOrigin + DiscRows::kLastColumn + 1;
   const double outer = kSubpixels * DiscRows::kRadius + kSubpixels / 2;
   const double inner = kSubpixels * DiscRows::kRadius - kSubpixels / 2;
-  std::array<DiscRows, kPositions * kPositions> table{};
+  DiscTable table{};
   for (int fy = 0; fy < kPositions; ++fy) {
     for (int fx = 0; fx < kPositions; ++fx) {
       DiscRows& disc = table[fy * kPositions + fx];
@@ -34,9 +32,9 @@ std::array<DiscRows, kPositions * kPositions> BuildTable() {
 
 }  // namespace
 
-const DiscRows& TableDisc(int fx, int fy) {
-  static const auto table = BuildTable();
-  return table[fy * kPositions + fx];
+const DiscTable& TableDiscs() {
+  static const DiscTable table = BuildTable();
+  return table;
 }
 
 }  // namespace tavelune

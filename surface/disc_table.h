@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace tavelune {
@@ -17,10 +18,18 @@ struct DiscRows {
   struct Row {
     std::int8_t outer_begin, outer_end, inner_begin, inner_end;
   };
+  // The snapped centre (in 1/16 pixel, both whole numbers) lies far enough inside a surface of
+  // that size for the whole table to fit.
+  static bool Fits(int cx, int cy, int width, int height) {
+    constexpr int kSub = 16;
+    return cx >= -kFirstColumn * kSub && cx < (width - kLastColumn) * kSub && cy >= -kFirstRow * kSub &&
+           cy < (height - kFirstRow - kRows + 1) * kSub;
+  }
   Row rows[kRows];
 };
 
-// `fx` and `fy` are the centre's position within its pixel, in 1/16 pixel, 0 to 15.
-const DiscRows& TableDisc(int fx, int fy);
+// Indexed by the centre's position within its pixel, in 1/16 pixel: 16 * fy + fx.
+using DiscTable = std::array<DiscRows, 16 * 16>;
+const DiscTable& TableDiscs();
 
 }  // namespace tavelune

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "surface/disc_table.h"
 #include "surface/drawing_surface.h"
 
 namespace tavelune {
@@ -12,8 +13,11 @@ namespace tavelune {
 class RasterSurface final : public DrawingSurface {
  public:
   static constexpr int kSize = 500;
+  // Large enough for any screen, small enough that a coordinate on it times 16 stays exact
+  // in a float.
+  static constexpr int kMaxSize = 16384;
 
-  // Black, with outlines only, until told otherwise.
+  // Black, with outlines only, until told otherwise; each side at most kMaxSize.
   explicit RasterSurface(int width = kSize, int height = kSize);
 
   Status Clear() override;
@@ -32,7 +36,7 @@ class RasterSurface final : public DrawingSurface {
   bool FillSolid() const { return fill_solid_; }
 
  private:
-  void PaintTableDisc(double cx, double cy, std::uint32_t rim);
+  void PaintTableDisc(int cx, int cy, std::uint32_t rim);
   void PaintClippedDisc(double cx, double cy, double outer, double inner, std::uint32_t rim);
 
   Colour back_ = ComposeColor(0, 0, 0);
@@ -41,6 +45,7 @@ class RasterSurface final : public DrawingSurface {
   int width_;
   int height_;
   std::vector<std::uint32_t> pixels_;  // initialised from back_, so declared after it
+  const DiscTable& discs_ = TableDiscs();
 };
 
 }  // namespace tavelune

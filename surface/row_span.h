@@ -11,8 +11,19 @@ namespace tavelune {
 // and the rest its rim, about one pixel wide. A circle of radius 5 is 11 pixels across.
 constexpr double kSubpixels = 16.0;
 
+// Nearest, ties to even, as nearbyint in the default rounding mode, without a library call:
+// adding and subtracting 1.5 * 2^52 rounds a double to an integer. A float times 16 at or
+// beyond 2^51 is an integer already.
 inline double SnapToSubpixel(float coordinate) {
-  return std::nearbyint(static_cast<double>(coordinate) * kSubpixels);
+  constexpr double kShift = 0x1.8p52;
+  const double v = static_cast<double>(coordinate) * kSubpixels;
+  return std::fabs(v) < 0x1p51 ? (v + kShift) - kShift : v;
+}
+
+// The same for a coordinate of magnitude below 2^18, in float arithmetic.
+inline int SnapSmallToSubpixel(float coordinate) {
+  constexpr float kShift = 0x1.8p23f;
+  return static_cast<int>((coordinate * static_cast<float>(kSubpixels) + kShift) - kShift);
 }
 
 // Half-open run [begin, end) of columns in one row.

@@ -1,0 +1,58 @@
+#include "figure/step_block.h"
+
+#include "figure/figure_constants.h"
+#include "runtime/rounding.h"
+#include "runtime/sine_block.h"
+
+namespace tavelune {
+
+using namespace figure;
+
+void StepBlock::Advance(Stroke& stroke, Directions& directions, int steps) {
+  // Locals, so that the compiler can keep the recurrences in registers: the arrays below
+  // could otherwise alias them.
+  Stroke s = stroke;
+  Directions d = directions;
+  size = steps;
+  float red[kCapacity], green[kCapacity], blue[kCapacity];
+  for (int k = 0; k < steps; ++k) {
+    s.Advance(d);
+    radius[k] = s.radius;
+    angle[k] = s.angle;
+    phaseA[k] = s.phaseA;
+    phaseB[k] = s.phaseB;
+    red[k] = s.red;
+    green[k] = s.green;
+    blue[k] = s.blue;
+  }
+  stroke = s;
+  directions = d;
+  // The colours apart from the recurrences, in a loop that vectorises.
+  for (int k = 0; k < steps; ++k) {
+    const bool fits = RoundsIntoInt16(red[k]) & RoundsIntoInt16(green[k]) & RoundsIntoInt16(blue[k]);
+    drawable[k] = fits;
+    colour[k] = ComposeColor(RoundNearestEven(fits ? red[k] : 0), RoundNearestEven(fits ? green[k] : 0),
+                             RoundNearestEven(fits ? blue[k] : 0));
+  }
+}
+
+void StepBlock::Place() {
+  double wobbleX[kCapacity], wobbleY[kCapacity];
+  Sines(phaseA, wobbleX, size);
+  Cosines(phaseB, wobbleY, size);
+  for (int k = 0; k < size; ++k) {
+    wobbleX[k] += angle[k];
+    wobbleY[k] += angle[k];
+  }
+  double cosX[kCapacity], sinY[kCapacity];
+  Cosines(wobbleX, cosX, size);
+  Sines(wobbleY, sinY, size);
+  for (int k = 0; k < size; ++k) {
+    const double x = radius[k] * cosX[k];
+    const double y = radius[k] * sinY[k];
+    px[k] = (x + kHalfExtent) * kPixelsPerUnit;
+    py[k] = (kHalfExtent - y) * kPixelsPerUnit;
+  }
+}
+
+}  // namespace tavelune

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "figure/directions.h"
+#include "figure/stroke.h"
+#include "runtime/colour.h"
+
+namespace tavelune {
+
+// Consecutive steps of one stroke, evaluated together: the cheap sequential recurrences
+// first, one step after another, then the sines and cosines of the whole block at once.
+struct StepBlock {
+  static constexpr int kCapacity = 256;
+
+  // Advances `stroke` by `steps` (at most kCapacity) and keeps what each step gives.
+  void Advance(Stroke& stroke, Directions& directions, int steps);
+  // The disc centres of the steps kept by Advance.
+  void Place();
+
+  int size = 0;
+  double radius[kCapacity];
+  double angle[kCapacity];
+  double phaseA[kCapacity];
+  double phaseB[kCapacity];
+  Colour colour[kCapacity];
+  bool drawable[kCapacity];  // false where a colour could not be rounded
+  double px[kCapacity];
+  double py[kCapacity];
+};
+
+}  // namespace tavelune
