@@ -1,5 +1,7 @@
 #include "figure/step_block.h"
 
+#include <algorithm>
+
 #include "figure/figure_constants.h"
 #include "runtime/rounding.h"
 #include "runtime/sine_block.h"
@@ -27,12 +29,23 @@ void StepBlock::Advance(Stroke& stroke, Directions& directions, int steps) {
   }
   stroke = s;
   directions = d;
-  // The colours apart from the recurrences, in a loop that vectorises.
+  // The colours apart from the recurrences. A figure's components always round into range,
+  // so the block is checked as a whole and the usual case is one loop that vectorises.
+  bool allFit = true;
   for (int k = 0; k < steps; ++k) {
-    const bool fits = RoundsIntoInt16(red[k]) & RoundsIntoInt16(green[k]) & RoundsIntoInt16(blue[k]);
-    drawable[k] = fits;
-    colour[k] = ComposeColor(RoundNearestEven(fits ? red[k] : 0), RoundNearestEven(fits ? green[k] : 0),
-                             RoundNearestEven(fits ? blue[k] : 0));
+    allFit &= RoundsIntoInt16(red[k]) & RoundsIntoInt16(green[k]) & RoundsIntoInt16(blue[k]);
+  }
+  auto compose = [&](int k) {
+    return ComposeColor(RoundNearestEven(red[k]), RoundNearestEven(green[k]), RoundNearestEven(blue[k]));
+  };
+  if (allFit) {
+    for (int k = 0; k < steps; ++k) colour[k] = compose(k);
+    std::fill_n(drawable, steps, true);
+    return;
+  }
+  for (int k = 0; k < steps; ++k) {
+    drawable[k] = RoundsIntoInt16(red[k]) && RoundsIntoInt16(green[k]) && RoundsIntoInt16(blue[k]);
+    colour[k] = drawable[k] ? compose(k) : Colour{};
   }
 }
 

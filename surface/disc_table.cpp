@@ -23,7 +23,8 @@ DiscTable BuildTable() {
         const Span o = RowSpan(centre, dy, outer, kWidth);
         const Span i = RowSpan(centre, dy, inner, kWidth);
         auto offset = [](int column) { return static_cast<std::int8_t>(column - kOrigin); };
-        disc.rows[k] = {offset(o.begin), offset(o.end), offset(i.begin), offset(i.end)};
+        const auto mask = static_cast<std::uint16_t>(((1u << o.end) - 1) & ~((1u << o.begin) - 1));
+        disc.rows[k] = {offset(o.begin), offset(o.end), offset(i.begin), offset(i.end), mask};
       }
     }
   }

@@ -17,6 +17,8 @@ struct DiscRows {
 
   struct Row {
     std::int8_t outer_begin, outer_end, inner_begin, inner_end;
+    // The outer span as bits, bit 0 for column kFirstColumn.
+    std::uint16_t outer_mask;
   };
   // The snapped centre (in 1/16 pixel, both whole numbers) lies far enough inside a surface of
   // that size for the whole table to fit.

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "surface/disc_table.h"
+#include "surface/one_colour_disc.h"
 #include "surface/row_span.h"
 
 namespace tavelune {
@@ -28,42 +28,6 @@ void PaintRow(std::uint32_t* row, Span outer, Span inner, std::uint32_t rim, con
   FillSpan(row, outer.begin, inner.begin, rim);
   if (fill) FillSpan(row, inner.begin, inner.end, *fill);
   FillSpan(row, inner.end, outer.end, rim);
-}
-
-// Four and eight pixels as one value (GCC's vector extension): one store each where the
-// processor has registers that wide, two or four narrower ones where it has not.
-using Pixels4 = std::uint32_t __attribute__((vector_size(16)));
-using Pixels8 = std::uint32_t __attribute__((vector_size(32)));
-
-template <typename Pixels>
-void Store(std::uint32_t* at, Pixels pixels) {
-  std::memcpy(at, &pixels, sizeof pixels);
-}
-
-// The radius-5 disc in one colour, row by row from the table. A row of at most 16 pixels
-// takes two stores that may overlap, with no loop and no test per pixel. Compiled twice; the
-// loader picks the AVX2 copy where the processor has it.
-[[gnu::target_clones("avx2", "default")]] void PaintOneColourDisc(std::uint32_t* row, std::ptrdiff_t stride,
-                                                                  const DiscRows& disc, std::uint32_t pixel) {
-  static_assert(DiscRows::kLastColumn - DiscRows::kFirstColumn + 1 <= 16);
-  const Pixels8 eight = Pixels8{} + pixel;
-  const Pixels4 four = Pixels4{} + pixel;
-  for (const DiscRows::Row& r : disc.rows) {
-    std::uint32_t* at = row + r.outer_begin;
-    const int n = r.outer_end - r.outer_begin;
-    if (n >= 8) {
-      Store(at, eight);
-      Store(at + n - 8, eight);
-    } else if (n >= 4) {
-      Store(at, four);
-      Store(at + n - 4, four);
-    } else if (n > 0) {
-      at[0] = pixel;
-      at[n / 2] = pixel;
-      at[n - 1] = pixel;
-    }
-    row += stride;
-  }
 }
 
 }  // namespace
@@ -131,7 +95,7 @@ void RasterSurface::PaintTableDisc(int cx, int cy, std::uint32_t rim) {
   const std::uint32_t fill = PixelOf(fill_);
   const std::ptrdiff_t stride = width_;  // a local: the pixel stores could alias the member
   std::uint32_t* row = pixels_.data() + (cy / sub + DiscRows::kFirstRow) * stride + cx / sub;
-  if (fill_solid_ && fill == rim) return PaintOneColourDisc(row, stride, disc, rim);  // the figure's case
+  if (fill_solid_ && fill == rim) return paint_one_colour_(row, stride, disc, rim);  // the figure's case
   for (const DiscRows::Row& r : disc.rows) {
     PaintRow(row, {r.outer_begin, r.outer_end}, {r.inner_begin, r.inner_end}, rim,
              fill_solid_ ? &fill : nullptr);

@@ -5,6 +5,7 @@
 
 #include "surface/disc_table.h"
 #include "surface/drawing_surface.h"
+#include "surface/one_colour_disc.h"
 
 namespace tavelune {
 
@@ -46,6 +47,7 @@ class RasterSurface final : public DrawingSurface {
   int height_;
   std::vector<std::uint32_t> pixels_;  // initialised from back_, so declared after it
   const DiscTable& discs_ = TableDiscs();
+  const OneColourDiscPainter paint_one_colour_ = FastestOneColourDisc();
 };
 
 }  // namespace tavelune

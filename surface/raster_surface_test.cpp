@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "surface/one_colour_disc.h"
 #include "surface/raster_surface.h"
 
 namespace tavelune {
@@ -233,6 +234,29 @@ TEST(RasterSurface, TheFastPathEqualsTheRuleAtEverySubpixelPosition) {
       for (int j = 0; j < 20; ++j) {
         for (int i = 0; i < 20; ++i) ASSERT_EQ(s.At(i, j), ref[j * 20 + i]) << fx << "," << fy;
       }
+    }
+  }
+}
+
+// Each painter this processor can run, against the table's spans, with the disc's
+// neighbours watched for stray writes.
+TEST(OneColourDisc, EveryPainterPaintsExactlyTheTablesSpans) {
+  std::vector<OneColourDiscPainter> painters = {PortableOneColourDisc()};
+  if (const auto masked = MaskedOneColourDisc()) painters.push_back(masked);
+  constexpr int kSide = 32, kCentre = 12;
+  constexpr std::uint32_t kInk = 0xff123456u, kPaper = 0xffabcdefu;
+  for (const auto paint : painters) {
+    for (int position = 0; position < 256; ++position) {
+      const DiscRows& disc = TableDiscs()[position];
+      std::vector<std::uint32_t> got(kSide * kSide, kPaper), want = got;
+      paint(got.data() + (kCentre + DiscRows::kFirstRow) * kSide + kCentre, kSide, disc, kInk);
+      for (int k = 0; k < DiscRows::kRows; ++k) {
+        const int y = kCentre + DiscRows::kFirstRow + k;
+        for (int x = kCentre + disc.rows[k].outer_begin; x < kCentre + disc.rows[k].outer_end; ++x) {
+          want[y * kSide + x] = kInk;
+        }
+      }
+      ASSERT_EQ(got, want) << "sub-pixel position " << position;
     }
   }
 }
