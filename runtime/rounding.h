@@ -7,7 +7,7 @@
 namespace tavelune {
 
 // Whether a value rounds to a 16-bit integer; false for NaN.
-constexpr bool RoundsIntoInt16(float value) { return value >= -32768.5f && value < 32767.5f; }
+constexpr bool RoundsIntoInt16(float value) { return (value >= -32768.5f) & (value < 32767.5f); }
 
 // Nearest integer, ties to even, for a value that RoundsIntoInt16. Adding and subtracting
 // 1.5 * 2^23 rounds a float below 2^22 in magnitude to a whole number, in the default
