@@ -90,11 +90,11 @@ Status RasterSurface::DrawCircle(float x, float y, float radius, Colour outline)
 
 // Fast path: the radius-5 circle wholly inside, from the table, with no test per row or pixel.
 void RasterSurface::PaintTableDisc(int cx, int cy, std::uint32_t rim) {
-  const int sub = static_cast<int>(kSubpixels);
-  const DiscRows& disc = discs_[(cy % sub) * sub + cx % sub];
+  // Both are positive here: the pixel is the value over 16, the sub-pixel the remainder.
+  const DiscRows& disc = discs_[(cy & 15) * 16 + (cx & 15)];
   const std::uint32_t fill = PixelOf(fill_);
   const std::ptrdiff_t stride = width_;  // a local: the pixel stores could alias the member
-  std::uint32_t* row = pixels_.data() + (cy / sub + DiscRows::kFirstRow) * stride + cx / sub;
+  std::uint32_t* row = pixels_.data() + ((cy >> 4) + DiscRows::kFirstRow) * stride + (cx >> 4);
   if (fill_solid_ && fill == rim) return paint_one_colour_(row, stride, disc, rim);  // the figure's case
   for (const DiscRows::Row& r : disc.rows) {
     PaintRow(row, {r.outer_begin, r.outer_end}, {r.inner_begin, r.inner_end}, rim,
