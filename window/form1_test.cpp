@@ -1,4 +1,7 @@
+#include <QApplication>
+#include <QMessageBox>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTest>
 #include <fstream>
 #include <unistd.h>
@@ -118,6 +121,30 @@ class Form1Test : public QObject {
     QTest::mouseClick(form.Command1, Qt::LeftButton);  // the clock's third call, inside this figure
     QTRY_COMPARE(clicks.count(), 5);
     QCOMPARE(clock.calls, 2 + 5);  // one reseed at load and one per figure
+  }
+
+  void tellsTheUserWhenAHandlerFailsAndKeepsRunning() {
+    testing::FixedClock broken(std::nullopt);
+    Pcg32Source random;
+    Form1 form({broken, random});
+    QStringList shown;
+    auto answerTheNextBox = [&shown] {
+      QTimer::singleShot(0, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          shown << box->text();
+          box->accept();
+        }
+      });
+    };
+    answerTheNextBox();
+    form.show();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].contains("clock"), qPrintable(shown[0]));
+    QCOMPARE(PaintedPixels(form.Picture1->Surface()), 0);
+    answerTheNextBox();
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QCOMPARE(shown.size(), 2);
+    QVERIFY(form.isVisible());
   }
 
   void twoHundredPressesKeepTheMemoryFlat() {
