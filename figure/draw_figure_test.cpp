@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 
 #include "figure/draw_figure.h"
 #include "figure/figure_constants.h"
@@ -9,6 +12,21 @@
 #include "figure/stroke.h"
 #include "runtime/random_source.h"
 #include "runtime/rounding.h"
+#include "surface/raster_surface.h"
+
+// Every allocation of this test program is counted, so that a test can tell that painting a
+// figure allocates nothing.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"  // GCC takes malloc with free in them for one
+#endif
+static std::atomic<long> allocations{0};
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace tavelune {
 namespace {
@@ -156,6 +174,18 @@ TEST(DrawFigure, GoesOnThroughEveryFailingSurfaceCall) {
   EXPECT_EQ(DrawFigure(d, failing, {clock, random}), Status::kOk);
   EXPECT_EQ(failing.fill_calls, kDiscs);
   EXPECT_EQ(failing.circles.size(), kDiscs);
+}
+
+TEST(DrawFigure, PaintsAWholeFigureWithoutAllocating) {
+  FixedClock clock;
+  Pcg32Source random;
+  RasterSurface surface;
+  ASSERT_EQ(surface.SetFillSolid(), Status::kOk);
+  Directions d;
+  const long before = allocations.load();
+  ASSERT_EQ(DrawFigure(d, surface, {clock, random}), Status::kOk);
+  EXPECT_EQ(allocations.load(), before);
+  EXPECT_NE(surface.At(250, 250), ComposeColor(0, 0, 0));
 }
 
 TEST(DrawFigure, EveryDiscLiesWellInsideTheSurface) {
