@@ -31,10 +31,11 @@ void StepBlock::Advance(Stroke& stroke, Directions& directions, int steps) {
   directions = d;
   // The colours apart from the recurrences. A figure's components always round into range,
   // so the block is checked as a whole and the usual case is one loop that vectorises.
-  bool allFit = true;
+  int fitting = 0;  // an int, not a bool, so that the count vectorises
   for (int k = 0; k < steps; ++k) {
-    allFit &= RoundsIntoInt16(red[k]) & RoundsIntoInt16(green[k]) & RoundsIntoInt16(blue[k]);
+    fitting += RoundsIntoInt16(red[k]) & RoundsIntoInt16(green[k]) & RoundsIntoInt16(blue[k]);
   }
+  const bool allFit = fitting == steps;
   auto compose = [&](int k) {
     return ComposeColor(RoundNearestEven(red[k]), RoundNearestEven(green[k]), RoundNearestEven(blue[k]));
   };
