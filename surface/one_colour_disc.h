@@ -7,9 +7,9 @@
 
 namespace tavelune {
 
-// Paints the radius-5 disc of the table in one colour, its top row at `row` (which points
-// at the pixel that holds the centre, kFirstRow rows up). Every painter paints the same
-// pixels; they differ in the processor features they use.
+// Paints the radius-5 disc of the table in one colour. `row` points into the disc's top row,
+// kFirstRow rows from the pixel that holds the centre, in that pixel's column. Every
+// painter paints the same pixels; they differ in the processor features they use.
 using OneColourDiscPainter = void (*)(std::uint32_t* row, std::ptrdiff_t stride, const DiscRows& disc,
                                       std::uint32_t pixel);
 
