@@ -9,6 +9,7 @@
 #include "runtime/random_source.h"
 #include "runtime/rounding.h"
 #include "runtime/runtime.h"
+#include "runtime/runtime_fakes.h"
 #include "runtime/sine_block.h"
 
 namespace tavelune {
@@ -122,17 +123,8 @@ TEST(SystemClock, TellsSecondsSinceMidnight) {
   EXPECT_LT(*now, 86401.0f);  // a leap second may stand at 86400
 }
 
-class FixedClock final : public Clock {
- public:
-  explicit FixedClock(std::optional<float> t) : t_(t) {}
-  std::optional<float> SecondsSinceMidnight() override { return t_; }
-
- private:
-  std::optional<float> t_;
-};
-
 TEST(ReseedFromClock, SeedsWithTheTimeOfDayAndFailsWithoutOne) {
-  FixedClock noon(43200.0f), broken(std::nullopt);
+  testing::FixedClock noon(43200.0f), broken(std::nullopt);
   Pcg32Source a, b, c;
   ASSERT_EQ(ReseedFromClock({noon, a}), Status::kOk);
   ASSERT_EQ(b.Reseed(43200.0f), Status::kOk);

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "surface/row_span.h"
+
 namespace tavelune {
 
 // The circle the figure draws, radius 5, precomputed for each of the 16 x 16 sub-pixel
@@ -23,7 +25,7 @@ struct DiscRows {
   // The snapped centre (in 1/16 pixel, both whole numbers) lies far enough inside a surface of
   // that size for the whole table to fit.
   static bool Fits(int cx, int cy, int width, int height) {
-    constexpr int kSub = 16;
+    constexpr int kSub = static_cast<int>(kSubpixels);
     return cx >= -kFirstColumn * kSub && cx < (width - kLastColumn) * kSub && cy >= -kFirstRow * kSub &&
            cy < (height - kFirstRow - kRows + 1) * kSub;
   }
@@ -31,7 +33,7 @@ struct DiscRows {
 };
 
 // Indexed by the centre's position within its pixel, in 1/16 pixel: 16 * fy + fx.
-using DiscTable = std::array<DiscRows, 16 * 16>;
+using DiscTable = std::array<DiscRows, static_cast<int>(kSubpixels * kSubpixels)>;
 const DiscTable& TableDiscs();
 
 }  // namespace tavelune
