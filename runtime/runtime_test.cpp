@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -147,6 +149,40 @@ TEST(SineBlock, AgreesWithTheStandardLibrary) {
     EXPECT_NEAR(s[i], std::sin(x[i]), 4e-16) << x[i];
     EXPECT_NEAR(c[i], std::cos(x[i]), 4e-16) << x[i];
   }
+}
+
+// Every path this processor runs gives the baseline's bits, for block lengths that leave
+// every vector remainder, over arguments far past the figures' range.
+TEST(SineBlock, EveryPathGivesTheBaselinesBits) {
+  std::mt19937_64 gen(8);
+  std::uniform_real_distribution<double> any(-1e5, 1e5), small(-7.0, 7.0);
+  std::vector<double> x(1031);
+  for (std::size_t i = 0; i < x.size(); ++i) x[i] = i % 2 ? any(gen) : small(gen);
+  for (const int n : {1, 3, 7, 8, 15, 16, 17, 256, 1031}) {
+    std::vector<double> want(n), got(n);
+    for (const bool sine : {true, false}) {
+      auto run = [&](CpuPath path, double* out) {
+        sine ? Sines(path, x.data(), out, n) : Cosines(path, x.data(), out, n);
+      };
+      run(CpuPath::kBaseline, want.data());
+      for (const CpuPath path : kCpuPaths) {
+        if (!CpuRuns(path)) continue;
+        std::fill(got.begin(), got.end(), 0.0);
+        run(path, got.data());
+        for (int i = 0; i < n; ++i) {
+          ASSERT_EQ(std::bit_cast<std::uint64_t>(got[i]), std::bit_cast<std::uint64_t>(want[i]))
+              << NameOf(path) << (sine ? " sine of " : " cosine of ") << x[i];
+        }
+      }
+    }
+  }
+}
+
+TEST(CpuPath, NamesRoundTripAndTheBaselineAlwaysRuns) {
+  for (const CpuPath path : kCpuPaths) EXPECT_EQ(CpuPathNamed(NameOf(path)), path);
+  EXPECT_EQ(CpuPathNamed("sse9"), std::nullopt);
+  EXPECT_TRUE(CpuRuns(CpuPath::kBaseline));
+  EXPECT_TRUE(CpuRuns(SelectedCpuPath()));
 }
 
 }  // namespace

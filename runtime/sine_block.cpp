@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "runtime/cpu_path.h"
+
 namespace tavelune {
 namespace {
 
@@ -40,16 +42,47 @@ inline double SineOf(double x, std::uint64_t quarterTurns) {
   return std::bit_cast<double>(bits ^ ((quadrant & 2) << 62));
 }
 
-// One source, compiled for AVX-512, AVX2 and the baseline; the loader picks by the processor.
-// Both round every operation alike, so both give the same bits.
-[[gnu::target_clones("avx512f", "avx2", "default")]] void SineLoop(const double* in, double* out, int n,
-                                                        std::uint64_t quarterTurns) {
+// One loop, compiled for each path; the processor-specific ones exist only on x86-64. Every
+// path rounds every operation alike (no contraction into fused multiply-adds), so all give
+// the same bits.
+[[gnu::always_inline]] inline void SineLoop(const double* in, double* out, int n, std::uint64_t quarterTurns) {
   for (int i = 0; i < n; ++i) out[i] = SineOf(in[i], quarterTurns);
+}
+
+using SineKernel = void (*)(const double*, double*, int, std::uint64_t);
+
+void SineLoopBaseline(const double* in, double* out, int n, std::uint64_t quarterTurns) {
+  SineLoop(in, out, n, quarterTurns);
+}
+
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] void SineLoopAvx2(const double* in, double* out, int n, std::uint64_t quarterTurns) {
+  SineLoop(in, out, n, quarterTurns);
+}
+[[gnu::target("avx512f")]] void SineLoopAvx512(const double* in, double* out, int n, std::uint64_t quarterTurns) {
+  SineLoop(in, out, n, quarterTurns);
+}
+#endif
+
+SineKernel KernelFor(CpuPath path) {
+#if defined(__x86_64__)
+  if (path == CpuPath::kAvx512) return SineLoopAvx512;
+  if (path == CpuPath::kAvx2) return SineLoopAvx2;
+#endif
+  (void)path;
+  return SineLoopBaseline;
+}
+
+SineKernel Selected() {
+  static const SineKernel kernel = KernelFor(SelectedCpuPath());
+  return kernel;
 }
 
 }  // namespace
 
-void Sines(const double* in, double* out, int n) { SineLoop(in, out, n, 0); }
-void Cosines(const double* in, double* out, int n) { SineLoop(in, out, n, 1); }
+void Sines(const double* in, double* out, int n) { Selected()(in, out, n, 0); }
+void Cosines(const double* in, double* out, int n) { Selected()(in, out, n, 1); }
+void Sines(CpuPath path, const double* in, double* out, int n) { KernelFor(path)(in, out, n, 0); }
+void Cosines(CpuPath path, const double* in, double* out, int n) { KernelFor(path)(in, out, n, 1); }
 
 }  // namespace tavelune

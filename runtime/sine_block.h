@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/cpu_path.h"
+
 namespace tavelune {
 
 // Sine and cosine of whole arrays at once. They agree with the standard library's to a few
@@ -7,5 +9,9 @@ namespace tavelune {
 // give the same bits whichever processor path runs them.
 void Sines(const double* in, double* out, int n);
 void Cosines(const double* in, double* out, int n);
+
+// The same on a given path, one that this processor runs (CpuRuns).
+void Sines(CpuPath path, const double* in, double* out, int n);
+void Cosines(CpuPath path, const double* in, double* out, int n);
 
 }  // namespace tavelune

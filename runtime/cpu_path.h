@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace tavelune {
+
+// The instruction-set paths of the dispatched kernels. Every path gives the same bits; they
+// differ only in speed. kBaseline is plain C++ and is what every processor runs.
+enum class CpuPath { kBaseline, kAvx2, kAvx512 };
+
+inline constexpr CpuPath kCpuPaths[] = {CpuPath::kBaseline, CpuPath::kAvx2, CpuPath::kAvx512};
+
+// "baseline", "avx2", "avx512".
+std::string_view NameOf(CpuPath path);
+std::optional<CpuPath> CpuPathNamed(std::string_view name);
+
+// Whether this processor (and this build) can run the path.
+bool CpuRuns(CpuPath path);
+
+// The path the kernels take: the one named by the environment variable TAVELUNE_CPU, read
+// once, or else the fastest this processor runs. A name that is unknown, or a path this
+// processor cannot run, ends the program with a message on standard error and status 2:
+// a test asked to run one path must never silently run another.
+CpuPath SelectedCpuPath();
+
+}  // namespace tavelune
