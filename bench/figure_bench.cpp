@@ -39,10 +39,13 @@ class NullSurface final : public DrawingSurface {
   }
 };
 
+// A sharp figure the plain Qt way: an image of the device pixels, the painter scaled.
 class QPainterSurface final : public DrawingSurface {
  public:
-  QPainterSurface() : image_(RasterSurface::kSize, RasterSurface::kSize, QImage::Format_RGB32), painter_(&image_) {
+  explicit QPainterSurface(int scale = 1)
+      : image_(RasterSurface::kSize * scale, RasterSurface::kSize * scale, QImage::Format_RGB32), painter_(&image_) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.scale(scale, scale);
     image_.fill(Qt::black);
   }
   Status Clear() override { return Status::kOk; }
@@ -72,8 +75,8 @@ void DrawOneFigure(DrawingSurface& surface) {
   if (DrawFigure(directions, surface, {clock, random}) == Status::kFailed) std::abort();
 }
 
-void BM_FigureRaster(benchmark::State& state) {
-  RasterSurface surface;
+void FigureRaster(benchmark::State& state, double scale, CpuPath painter) {
+  RasterSurface surface(RasterSurface::kSize, RasterSurface::kSize, scale, painter);
   (void)surface.SetFillSolid();
   for (auto _ : state) {
     DrawOneFigure(surface);
@@ -82,22 +85,39 @@ void BM_FigureRaster(benchmark::State& state) {
   }
 }
 
+// The painter of a processor without AVX-512, as most desktop processors are.
+CpuPath PortablePainter() { return CpuRuns(CpuPath::kAvx2) ? CpuPath::kAvx2 : CpuPath::kBaseline; }
+
+void BM_FigureRaster(benchmark::State& state) { FigureRaster(state, 1, SelectedCpuPath()); }
+void BM_FigureRaster1_5x(benchmark::State& state) { FigureRaster(state, 1.5, SelectedCpuPath()); }
+void BM_FigureRaster2x(benchmark::State& state) { FigureRaster(state, 2, SelectedCpuPath()); }
+void BM_FigureRasterPortable(benchmark::State& state) { FigureRaster(state, 1, PortablePainter()); }
+void BM_FigureRasterPortable2x(benchmark::State& state) { FigureRaster(state, 2, PortablePainter()); }
+
 void BM_FigureArithmetic(benchmark::State& state) {
   NullSurface surface;
   for (auto _ : state) DrawOneFigure(surface);
 }
 
-void BM_FigureQPainter(benchmark::State& state) {
-  QPainterSurface surface;
+void FigureQPainter(benchmark::State& state, int scale) {
+  QPainterSurface surface(scale);
   for (auto _ : state) {
     DrawOneFigure(surface);
     benchmark::DoNotOptimize(surface.Image().constBits());
   }
 }
 
+void BM_FigureQPainter(benchmark::State& state) { FigureQPainter(state, 1); }
+void BM_FigureQPainter2x(benchmark::State& state) { FigureQPainter(state, 2); }
+
 BENCHMARK(BM_FigureRaster)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FigureRaster1_5x)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FigureRaster2x)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FigureRasterPortable)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FigureRasterPortable2x)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FigureArithmetic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FigureQPainter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FigureQPainter2x)->Unit(benchmark::kMillisecond);
 
 // Keeps each benchmark's median (or its one run) so the ratios come from the same run.
 class RatioReporter final : public benchmark::ConsoleReporter {
@@ -113,13 +133,19 @@ class RatioReporter final : public benchmark::ConsoleReporter {
   }
   void PrintRatios() const {
     auto ms = [&](const char* name) { return medians_.count(name) ? medians_.at(name) : 0.0; };
-    const double raster = ms("BM_FigureRaster"), arithmetic = ms("BM_FigureArithmetic"),
-                 qpainter = ms("BM_FigureQPainter");
-    std::printf("\nmedians (ms per figure): raster %.2f, arithmetic %.2f, QPainter %.1f\n", raster, arithmetic,
-                qpainter);
-    if (raster > 0 && arithmetic > 0) {
-      std::printf("QPainter / raster:   %.1f x\n", qpainter / raster);
-      std::printf("raster / arithmetic: %.2f x\n", raster / arithmetic);
+    std::printf("\nmedians (ms per figure):");
+    for (const auto& [name, median] : medians_) std::printf(" %s %.2f", name.c_str() + 3, median);
+    std::printf("\n");
+    const struct {
+      const char *over, *under;
+    } ratios[] = {{"BM_FigureQPainter", "BM_FigureRaster"},         {"BM_FigureRaster", "BM_FigureArithmetic"},
+                  {"BM_FigureRaster2x", "BM_FigureRaster"},         {"BM_FigureQPainter2x", "BM_FigureRaster2x"},
+                  {"BM_FigureRasterPortable", "BM_FigureRaster"},   {"BM_FigureRaster1_5x", "BM_FigureRaster"},
+                  {"BM_FigureRasterPortable2x", "BM_FigureRaster2x"}};
+    for (const auto& r : ratios) {
+      if (ms(r.over) > 0 && ms(r.under) > 0) {
+        std::printf("%-26s / %-20s %7.2f x\n", r.over + 3, r.under + 3, ms(r.over) / ms(r.under));
+      }
     }
   }
 

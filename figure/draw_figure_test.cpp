@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "figure/draw_figure.h"
@@ -377,6 +378,68 @@ TEST(Stroke, RadiusGrowsPastTheTurnOnceThenShrinksForGood) {
   for (int step = 0; step < figure::kStepsPerStroke; ++step) next.Advance(d);
   EXPECT_NEAR(next.radius, 1.0, 1e-9);
   EXPECT_EQ(d.fr, -1);
+}
+
+// FNV-1a over 64 bits, fed whole values.
+class Digest {
+ public:
+  template <typename T>
+  void Add(const T& value) {
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    for (const unsigned char b : bytes) hash_ = (hash_ ^ b) * 0x100000001b3ULL;
+  }
+  std::uint64_t Value() const { return hash_; }
+
+ private:
+  std::uint64_t hash_ = 0xcbf29ce484222325ULL;
+};
+
+// Known answers, the same on every processor and every path it dispatches to: a change to
+// one bit of one disc, one pixel, or the order of either, changes a digest.
+TEST(DrawFigure, GivesTheSameDiscsAndPixelsOnEveryProcessor) {
+  struct Case {
+    std::uint64_t state;
+    Directions directions;
+    std::uint64_t discs, pixels, pixels2x;
+  };
+  const Case cases[] = {
+      {0x853c49e6748fea9bULL, {1, 1, 1, 1}, 0xcc4c5695c9471983ULL, 0x32d17d31c85a1a24ULL, 0x614a498999a73dc2ULL},
+      {42, {-1, 1, -1, 1}, 0x459d1ec79e3878f6ULL, 0x73022793cf5d6ccbULL, 0xc352f10d849b3a35ULL},
+      {0xfedcba9876543210ULL, {1, -1, -1, -1}, 0xea331266a75d70afULL, 0x07e5355a5b751929ULL, 0x6da1f2ddf8889a44ULL},
+  };
+  FixedClock clock(45678.25f);
+  for (const Case& c : cases) {
+    Digest discs, pixels, pixels2x;
+    {
+      Pcg32Source random(c.state, 1442695040888963407ULL);
+      Directions d = c.directions;
+      RecordingSurface surface;
+      ASSERT_EQ(DrawFigure(d, surface, {clock, random}), Status::kOk);
+      for (const auto& circle : surface.circles) {
+        discs.Add(circle.x);
+        discs.Add(circle.y);
+        discs.Add(circle.radius);
+        discs.Add(circle.outline);
+        discs.Add(circle.fill);
+      }
+      discs.Add(d);
+    }
+    for (const double scale : {1.0, 2.0}) {
+      Pcg32Source random(c.state, 1442695040888963407ULL);
+      Directions d = c.directions;
+      RasterSurface surface(RasterSurface::kSize, RasterSurface::kSize, scale);
+      ASSERT_EQ(surface.SetFillSolid(), Status::kOk);
+      ASSERT_EQ(DrawFigure(d, surface, {clock, random}), Status::kOk);
+      Digest& digest = scale == 1 ? pixels : pixels2x;
+      const std::size_t n = static_cast<std::size_t>(surface.Width()) * surface.Height();
+      for (std::size_t i = 0; i < n; ++i) digest.Add(surface.Bits()[i]);
+    }
+    EXPECT_EQ(discs.Value(), c.discs) << std::hex << "state " << c.state << ": discs 0x" << discs.Value();
+    EXPECT_EQ(pixels.Value(), c.pixels) << std::hex << "state " << c.state << ": pixels 0x" << pixels.Value();
+    EXPECT_EQ(pixels2x.Value(), c.pixels2x) << std::hex << "state " << c.state << ": pixels at 2x 0x"
+                                            << pixels2x.Value();
+  }
 }
 
 }  // namespace

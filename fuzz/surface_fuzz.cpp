@@ -1,5 +1,7 @@
 // Arbitrary sequences of surface operations with arbitrary floats and colours. Every call
-// must be honest: one that fails leaves every pixel and the fill state as they were.
+// must be honest: one that fails leaves every pixel and the fill state as they were, and
+// nothing is ever written outside the image (AddressSanitizer watches the buffer).
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -41,7 +43,14 @@ void Require(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Input in(data, size);
-  RasterSurface surface(1 + in.Take<std::uint8_t>() % 64, 1 + in.Take<std::uint8_t>() % 64);
+  // Any scale, bad ones included: those count as 1.
+  const int width = 1 + in.Take<std::uint8_t>() % 64, height = 1 + in.Take<std::uint8_t>() % 64;
+  const double scale = in.Take<std::uint8_t>() % 2 ? in.Take<double>() : in.Take<std::uint8_t>() / 16.0;
+  RasterSurface surface(width, height, scale);
+  const double used = RasterSurface::SaneScale(scale);
+  Require(surface.Scale() == used);
+  Require(surface.Width() == static_cast<int>(std::nearbyint(width * used)));
+  Require(surface.Height() == static_cast<int>(std::nearbyint(height * used)));
   const std::size_t pixels = static_cast<std::size_t>(surface.Width()) * surface.Height();
   while (!in.Empty()) {
     const std::vector<std::uint32_t> before(surface.Bits(), surface.Bits() + pixels);

@@ -1,39 +1,45 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "surface/row_span.h"
 
 namespace tavelune {
 
-// The circle the figure draws, radius 5, precomputed for each of the 16 x 16 sub-pixel
-// positions of its snapped centre. Rows and columns are offsets from the pixel that holds
-// the centre; the rows run from kFirstRow for kRows rows.
-struct DiscRows {
-  static constexpr float kRadius = 5.0f;
-  static constexpr int kFirstRow = -6;
-  static constexpr int kRows = 12;
-  static constexpr int kFirstColumn = -6;
-  static constexpr int kLastColumn = 5;
-
-  struct Row {
-    std::int8_t outer_begin, outer_end, inner_begin, inner_end;
-    // The outer span as bits, bit 0 for column kFirstColumn.
-    std::uint16_t outer_mask;
-  };
-  // The snapped centre (in 1/16 pixel, both whole numbers) lies far enough inside a surface of
-  // that size for the whole table to fit.
-  static bool Fits(int cx, int cy, int width, int height) {
-    constexpr int kSub = static_cast<int>(kSubpixels);
-    return cx >= -kFirstColumn * kSub && cx < (width - kLastColumn) * kSub && cy >= -kFirstRow * kSub &&
-           cy < (height - kFirstRow - kRows + 1) * kSub;
-  }
-  Row rows[kRows];
+// One row of a disc, in columns from the pixel that holds the centre: the outer span (the
+// whole disc) and the inner one (the interior within the rim).
+struct DiscRow {
+  std::int16_t outer_begin, outer_end, inner_begin, inner_end;
 };
 
-// Indexed by the centre's position within its pixel, in 1/16 pixel: 16 * fy + fx.
-using DiscTable = std::array<DiscRows, static_cast<int>(kSubpixels * kSubpixels)>;
-const DiscTable& TableDiscs();
+// A circle of one size precomputed for each of the 16 x 16 sub-pixel positions of its
+// snapped centre, from the same RowSpan as the clipped path, so that the two cannot
+// disagree. Built once per surface; a disc is then one lookup and a run of row fills.
+class DiscTable {
+ public:
+  // `outer` and `inner` are the reaches of the disc and of its interior, in 1/16 pixel.
+  DiscTable(double outer, double inner);
+
+  double Outer() const { return outer_; }
+  int FirstRow() const { return first_row_; }
+  int Rows() const { return rows_; }
+  // The rows of the disc whose centre lies at (fx, fy) sixteenths within its pixel.
+  const DiscRow* At(int fx, int fy) const { return rows_at_.data() + (fy * kPositions + fx) * rows_; }
+  // The snapped centre (in 1/16 pixel, both positive) lies far enough inside a surface of
+  // that size for every row and column of the table to fit.
+  bool Fits(int cx, int cy, int width, int height) const {
+    const int x = cx >> 4, y = cy >> 4;
+    return x + first_column_ >= 0 && x + last_column_ < width && y + first_row_ >= 0 &&
+           y + first_row_ + rows_ <= height;
+  }
+
+  static constexpr int kPositions = static_cast<int>(kSubpixels);
+
+ private:
+  double outer_;
+  int first_row_ = 0, rows_ = 0, first_column_ = 0, last_column_ = -1;
+  std::vector<DiscRow> rows_at_;
+};
 
 }  // namespace tavelune

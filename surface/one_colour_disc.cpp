@@ -1,33 +1,35 @@
 #include "surface/one_colour_disc.h"
 
-#include <immintrin.h>
-
 #include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace tavelune {
 namespace {
 
-// Four and eight pixels as one value (GCC's vector extension): one store each where the
-// processor has registers that wide, two or four narrower ones where it has not.
+// Four and eight pixels as one value (GCC's vector extension, NEON on arm64): one store each
+// where the processor has registers that wide, two or four narrower ones where it has not.
 using Pixels4 = std::uint32_t __attribute__((vector_size(16)));
 using Pixels8 = std::uint32_t __attribute__((vector_size(32)));
 
 template <typename Pixels>
-void Store(std::uint32_t* at, const Pixels& pixels) {
+[[gnu::always_inline]] inline void Store(std::uint32_t* at, const Pixels& pixels) {
   std::memcpy(at, &pixels, sizeof pixels);
 }
 
-// A row of at most 16 pixels takes two stores that may overlap: no loop, no test per pixel.
-[[gnu::target_clones("avx2", "default")]] void PaintWithTwoStoresPerRow(std::uint32_t* row, std::ptrdiff_t stride,
-                                                                        const DiscRows& disc, std::uint32_t pixel) {
-  static_assert(DiscRows::kLastColumn - DiscRows::kFirstColumn + 1 <= 16);
+// A span of n pixels: whole stores of eight from its start, the last one ending at the
+// span's end and overlapping the one before; no loop per pixel, no test per pixel.
+[[gnu::always_inline]] inline void PaintWithOverlappingStores(std::uint32_t* row, std::ptrdiff_t stride,
+                                                              const DiscRow* rows, int count, std::uint32_t pixel) {
   const Pixels8 eight = Pixels8{} + pixel;
   const Pixels4 four = Pixels4{} + pixel;
-  for (const DiscRows::Row& r : disc.rows) {
-    std::uint32_t* at = row + r.outer_begin;
-    const int n = r.outer_end - r.outer_begin;
+  for (int k = 0; k < count; ++k, row += stride) {
+    std::uint32_t* at = row + rows[k].outer_begin;
+    const int n = rows[k].outer_end - rows[k].outer_begin;
     if (n >= 8) {
-      Store(at, eight);
+      for (int i = 0; i < n - 8; i += 8) Store(at + i, eight);
       Store(at + n - 8, eight);
     } else if (n >= 4) {
       Store(at, four);
@@ -37,33 +39,42 @@ void Store(std::uint32_t* at, const Pixels& pixels) {
       at[n / 2] = pixel;
       at[n - 1] = pixel;
     }
-    row += stride;
   }
 }
 
-// The row's mask leaves the pixels outside its span untouched, and masked-off lanes never
+void PaintBaseline(std::uint32_t* row, std::ptrdiff_t stride, const DiscRow* rows, int count, std::uint32_t pixel) {
+  PaintWithOverlappingStores(row, stride, rows, count, pixel);
+}
+
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] void PaintAvx2(std::uint32_t* row, std::ptrdiff_t stride, const DiscRow* rows, int count,
+                                       std::uint32_t pixel) {
+  PaintWithOverlappingStores(row, stride, rows, count, pixel);
+}
+
+// Sixteen pixels a store; a row's last store is masked to its span. Masked-off lanes never
 // touch memory at all, so the store may reach past the span and even past the buffer.
-[[gnu::target("avx512f")]] void PaintWithMaskedStores(std::uint32_t* row, std::ptrdiff_t stride,
-                                                      const DiscRows& disc, std::uint32_t pixel) {
+[[gnu::target("avx512f")]] void PaintAvx512(std::uint32_t* row, std::ptrdiff_t stride, const DiscRow* rows, int count,
+                                            std::uint32_t pixel) {
   const __m512i pixels = _mm512_set1_epi32(static_cast<int>(pixel));
-  row += DiscRows::kFirstColumn;
-  for (const DiscRows::Row& r : disc.rows) {
-    _mm512_mask_storeu_epi32(row, r.outer_mask, pixels);
-    row += stride;
+  for (int k = 0; k < count; ++k, row += stride) {
+    std::uint32_t* at = row + rows[k].outer_begin;
+    int n = rows[k].outer_end - rows[k].outer_begin;
+    for (; n > 16; n -= 16, at += 16) _mm512_storeu_si512(at, pixels);
+    _mm512_mask_storeu_epi32(at, static_cast<__mmask16>((1u << n) - 1), pixels);
   }
 }
+#endif
 
 }  // namespace
 
-OneColourDiscPainter PortableOneColourDisc() { return PaintWithTwoStoresPerRow; }
-
-OneColourDiscPainter MaskedOneColourDisc() {
-  return __builtin_cpu_supports("avx512f") ? PaintWithMaskedStores : nullptr;
-}
-
-OneColourDiscPainter FastestOneColourDisc() {
-  const OneColourDiscPainter masked = MaskedOneColourDisc();
-  return masked ? masked : PortableOneColourDisc();
+OneColourDiscPainter OneColourDiscFor(CpuPath path) {
+#if defined(__x86_64__)
+  if (path == CpuPath::kAvx512) return PaintAvx512;
+  if (path == CpuPath::kAvx2) return PaintAvx2;
+#endif
+  (void)path;
+  return PaintBaseline;
 }
 
 }  // namespace tavelune

@@ -3,21 +3,19 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/cpu_path.h"
 #include "surface/disc_table.h"
 
 namespace tavelune {
 
-// Paints the radius-5 disc of the table in one colour. `row` points into the disc's top row,
-// kFirstRow rows from the pixel that holds the centre, in that pixel's column. Every
-// painter paints the same pixels; they differ in the processor features they use.
-using OneColourDiscPainter = void (*)(std::uint32_t* row, std::ptrdiff_t stride, const DiscRows& disc,
+// Paints `count` rows of a table disc in one colour. `row` points into the disc's top row,
+// in the column of the pixel that holds the centre. Every painter paints the same pixels;
+// they differ in the processor features they use.
+using OneColourDiscPainter = void (*)(std::uint32_t* row, std::ptrdiff_t stride, const DiscRow* rows, int count,
                                       std::uint32_t pixel);
 
-// Two stores per row that may overlap; built for AVX2 and for the baseline, the loader
-// picking by the processor.
-OneColourDiscPainter PortableOneColourDisc();
-// One masked store per row; null where the processor lacks AVX-512.
-OneColourDiscPainter MaskedOneColourDisc();
-OneColourDiscPainter FastestOneColourDisc();
+// The painter for a path this processor runs: on the baseline and AVX2 paths, whole-vector
+// stores that may overlap at a row's end; on AVX-512, masked stores.
+OneColourDiscPainter OneColourDiscFor(CpuPath path);
 
 }  // namespace tavelune

@@ -32,9 +32,26 @@ void PaintRow(std::uint32_t* row, Span outer, Span inner, std::uint32_t rim, con
 
 }  // namespace
 
-RasterSurface::RasterSurface(int width, int height)
-    : width_(std::clamp(width, 0, kMaxSize)), height_(std::clamp(height, 0, kMaxSize)),
-      pixels_(static_cast<std::size_t>(width_) * height_, PixelOf(back_)) {}
+double RasterSurface::SaneScale(double scale) {
+  return std::isfinite(scale) && scale >= kMinScale && scale <= kMaxScale ? scale : 1.0;
+}
+
+namespace {
+
+int DeviceSide(int units, double scale) {
+  return static_cast<int>(std::clamp(std::nearbyint(std::clamp(units, 0, RasterSurface::kMaxSize) * scale), 0.0,
+                                                 double(RasterSurface::kMaxSize)));
+}
+
+}  // namespace
+
+RasterSurface::RasterSurface(int width, int height, double scale, CpuPath path)
+    : scale_(SaneScale(scale)), subpixels_per_unit_(kSubpixels * scale_),
+      width_units_(static_cast<float>(std::clamp(width, 0, kMaxSize))),
+      height_units_(static_cast<float>(std::clamp(height, 0, kMaxSize))), width_(DeviceSide(width, scale_)),
+      height_(DeviceSide(height, scale_)), pixels_(static_cast<std::size_t>(width_) * height_, PixelOf(back_)),
+      discs_(subpixels_per_unit_ * kTableRadius + kSubpixels / 2, subpixels_per_unit_ * kTableRadius - kSubpixels / 2),
+      paint_one_colour_(OneColourDiscFor(path)) {}
 
 Colour RasterSurface::At(int x, int y) const {
   return Colour{pixels_[static_cast<std::size_t>(y) * width_ + x] & kRgbMask};
@@ -63,12 +80,12 @@ Status RasterSurface::SetFillColor(Colour colour) {
 }
 
 Status RasterSurface::DrawCircle(float x, float y, float radius, Colour outline) {
-  // Fast path first: the figure's radius-5 disc with its centre inside the surface (the
-  // comparisons turn NaN away too), snapped in float, which is exact for centres this small.
-  if (radius == DiscRows::kRadius && x > 0 && x < static_cast<float>(width_) && y > 0 &&
-      y < static_cast<float>(height_) && IsColour(outline)) {
-    const int cx = SnapSmallToSubpixel(x), cy = SnapSmallToSubpixel(y);
-    if (DiscRows::Fits(cx, cy, width_, height_)) {
+  // Fast path first: the table's circle with its centre inside the surface (the comparisons
+  // turn NaN away too), snapped with no library call, which is exact for centres this small.
+  if (radius == kTableRadius && x > 0 && x < width_units_ && y > 0 && y < height_units_ && IsColour(outline)) {
+    const int cx = static_cast<int>(SnapSmallToSubpixel(x, subpixels_per_unit_));
+    const int cy = static_cast<int>(SnapSmallToSubpixel(y, subpixels_per_unit_));
+    if (discs_.Fits(cx, cy, width_, height_)) {
       PaintTableDisc(cx, cy, PixelOf(outline));
       return Status::kOk;
     }
@@ -77,29 +94,30 @@ Status RasterSurface::DrawCircle(float x, float y, float radius, Colour outline)
       !IsColour(outline)) {
     return Status::kFailed;
   }
-  const double cx = SnapToSubpixel(x);
-  const double cy = SnapToSubpixel(y);
-  const double outer = kSubpixels * radius + kSubpixels / 2;
+  const double cx = SnapToSubpixel(x, subpixels_per_unit_);
+  const double cy = SnapToSubpixel(y, subpixels_per_unit_);
+  const double reach = subpixels_per_unit_ * radius;
+  const double outer = reach + kSubpixels / 2;
   if (cx + outer < 0 || cy + outer < 0 || cx - outer > kSubpixels * width_ ||
       cy - outer > kSubpixels * height_) {
     return Status::kOk;  // wholly off the surface
   }
-  PaintClippedDisc(cx, cy, outer, kSubpixels * radius - kSubpixels / 2, PixelOf(outline));
+  PaintClippedDisc(cx, cy, outer, reach - kSubpixels / 2, PixelOf(outline));
   return Status::kOk;
 }
 
-// Fast path: the radius-5 circle wholly inside, from the table, with no test per row or pixel.
+// Fast path: the table's circle wholly inside, with no test per row or pixel.
 void RasterSurface::PaintTableDisc(int cx, int cy, std::uint32_t rim) {
   // Both are positive here: the pixel is the value over 16, the sub-pixel the remainder.
-  const DiscRows& disc = discs_[(cy & 15) * 16 + (cx & 15)];
+  const DiscRow* rows = discs_.At(cx & 15, cy & 15);
+  const int count = discs_.Rows();
   const std::uint32_t fill = PixelOf(fill_);
   const std::ptrdiff_t stride = width_;  // a local: the pixel stores could alias the member
-  std::uint32_t* row = pixels_.data() + ((cy >> 4) + DiscRows::kFirstRow) * stride + (cx >> 4);
-  if (fill_solid_ && fill == rim) return paint_one_colour_(row, stride, disc, rim);  // the figure's case
-  for (const DiscRows::Row& r : disc.rows) {
-    PaintRow(row, {r.outer_begin, r.outer_end}, {r.inner_begin, r.inner_end}, rim,
+  std::uint32_t* row = pixels_.data() + ((cy >> 4) + discs_.FirstRow()) * stride + (cx >> 4);
+  if (fill_solid_ && fill == rim) return paint_one_colour_(row, stride, rows, count, rim);  // the figure's case
+  for (int k = 0; k < count; ++k, row += stride) {
+    PaintRow(row, {rows[k].outer_begin, rows[k].outer_end}, {rows[k].inner_begin, rows[k].inner_end}, rim,
              fill_solid_ ? &fill : nullptr);
-    row += stride;
   }
 }
 

@@ -10,16 +10,28 @@
 namespace tavelune {
 
 // A software raster of 32-bit pixels 0xffRRGGBB in one contiguous buffer, row after row,
-// ready to be shown as it is by an RGB32 image.
+// ready to be shown as it is by an RGB32 image. Callers draw in the surface's own
+// coordinates; each of them spans `scale` device pixels, so that a HiDPI screen gets its
+// own pixels and not an enlarged image. The rasterisation rule holds at device pixels.
 class RasterSurface final : public DrawingSurface {
  public:
   static constexpr int kSize = 500;
   // Large enough for any screen, small enough that a coordinate on it times 16 stays exact
   // in a float.
   static constexpr int kMaxSize = 16384;
+  static constexpr double kMinScale = 0.25;
+  static constexpr double kMaxScale = 8;
+  // The circle the figure draws, precomputed for every surface.
+  static constexpr float kTableRadius = 5.0f;
 
-  // Black, with outlines only, until told otherwise; each side at most kMaxSize.
-  explicit RasterSurface(int width = kSize, int height = kSize);
+  // A scale that is not a finite number in [kMinScale, kMaxScale] counts as 1.
+  static double SaneScale(double scale);
+
+  // Black, with outlines only, until told otherwise. The device size is each side times
+  // the scale, rounded, at most kMaxSize. `path` is the processor path of its disc painter,
+  // one this processor runs. May throw std::bad_alloc.
+  explicit RasterSurface(int width = kSize, int height = kSize, double scale = 1,
+                         CpuPath path = SelectedCpuPath());
 
   Status Clear() override;
   Status SetBackColor(Colour colour) override;
@@ -27,10 +39,12 @@ class RasterSurface final : public DrawingSurface {
   Status SetFillColor(Colour colour) override;
   Status DrawCircle(float x, float y, float radius, Colour outline) override;
 
+  // The size in device pixels.
   int Width() const { return width_; }
   int Height() const { return height_; }
+  double Scale() const { return scale_; }
   const std::uint32_t* Bits() const { return pixels_.data(); }
-  // The colour at column x, row y, both inside the surface.
+  // The colour at device column x, row y, both inside the surface.
   Colour At(int x, int y) const;
   Colour BackColor() const { return back_; }
   Colour FillColor() const { return fill_; }
@@ -43,11 +57,14 @@ class RasterSurface final : public DrawingSurface {
   Colour back_ = ComposeColor(0, 0, 0);
   Colour fill_ = ComposeColor(0, 0, 0);
   bool fill_solid_ = false;
+  double scale_;
+  double subpixels_per_unit_;  // 16 device sub-pixels per device pixel
+  float width_units_, height_units_;
   int width_;
   int height_;
   std::vector<std::uint32_t> pixels_;  // initialised from back_, so declared after it
-  const DiscTable& discs_ = TableDiscs();
-  const OneColourDiscPainter paint_one_colour_ = FastestOneColourDisc();
+  DiscTable discs_;
+  OneColourDiscPainter paint_one_colour_;
 };
 
 }  // namespace tavelune

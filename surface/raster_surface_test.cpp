@@ -40,11 +40,12 @@ std::vector<std::uint32_t> Copy(const RasterSurface& s) {
   return {s.Bits(), s.Bits() + static_cast<std::size_t>(s.Width()) * s.Height()};
 }
 
-// The rasterisation rule pixel by pixel, with none of the raster's spans, tables or clipping.
+// The rasterisation rule pixel by pixel at device pixels, with none of the raster's spans,
+// tables or clipping.
 void ReferenceCircle(std::vector<Colour>& px, int w, int h, float x, float y, float r, Colour rim,
-                     const Colour* fill) {
-  const double cx = std::nearbyint(double(x) * 16), cy = std::nearbyint(double(y) * 16);
-  const double outer = 16.0 * r + 8, inner = 16.0 * r - 8;
+                     const Colour* fill, double scale = 1) {
+  const double cx = std::nearbyint(double(x) * (16 * scale)), cy = std::nearbyint(double(y) * (16 * scale));
+  const double outer = 16 * scale * r + 8, inner = 16 * scale * r - 8;
   for (int j = 0; j < h; ++j) {
     for (int i = 0; i < w; ++i) {
       const double dx = 16.0 * i + 8 - cx, dy = 16.0 * j + 8 - cy;
@@ -187,34 +188,39 @@ TEST(RasterSurface, HugeFiniteValuesAreClippedNotOverflowed) {
 }
 
 // The table and the clipped path both against the per-pixel rule, over random discs that
-// often stand on or beyond an edge.
+// often stand on or beyond an edge, at device pixels of several scales.
 TEST(RasterSurface, EqualsThePerPixelRuleOverRandomCircles) {
   constexpr int kW = 37, kH = 29;
   std::mt19937 gen(20261208);
   std::uniform_real_distribution<float> pos(-12.0f, 50.0f);
   std::uniform_real_distribution<float> radius(0.0f, 14.0f);
   std::uniform_int_distribution<int> byte(0, 255), coin(0, 3);
-  for (int round = 0; round < 60; ++round) {
-    RasterSurface s(kW, kH);
-    std::vector<Colour> ref(kW * kH, kBlack);
-    const bool solid = coin(gen) != 0;
-    if (solid) {
-      ASSERT_EQ(s.SetFillSolid(), Status::kOk);
-    }
-    for (int n = 0; n < 40; ++n) {
-      const Colour rim = ComposeColor(byte(gen), byte(gen), byte(gen));
-      const Colour fill = coin(gen) == 0 ? ComposeColor(byte(gen), byte(gen), byte(gen)) : rim;
-      const float r = coin(gen) < 2 ? 5.0f : radius(gen);
-      // Half of the centres on a 1/32 grid, so ties in the snapping and exact rims turn up.
-      const float x = coin(gen) < 2 ? std::round(pos(gen) * 32) / 32 : pos(gen);
-      const float y = coin(gen) < 2 ? std::round(pos(gen) * 32) / 32 : pos(gen);
-      ASSERT_EQ(s.SetFillColor(fill), Status::kOk);
-      ASSERT_EQ(s.DrawCircle(x, y, r, rim), Status::kOk);
-      ReferenceCircle(ref, kW, kH, x, y, r, rim, solid ? &fill : nullptr);
-      for (int j = 0; j < kH; ++j) {
-        for (int i = 0; i < kW; ++i) {
-          ASSERT_EQ(Rgb(s.At(i, j)), Rgb(ref[j * kW + i]))
-              << "pixel " << i << "," << j << " after circle (" << x << ", " << y << ") r " << r;
+  for (const double scale : {1.0, 1.5, 2.0}) {
+    for (int round = 0; round < 40; ++round) {
+      RasterSurface s(kW, kH, scale);
+      const int w = s.Width(), h = s.Height();
+      ASSERT_EQ(w, static_cast<int>(std::lround(kW * scale)));
+      std::vector<Colour> ref(w * h, kBlack);
+      const bool solid = coin(gen) != 0;
+      if (solid) {
+        ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+      }
+      for (int n = 0; n < 40; ++n) {
+        const Colour rim = ComposeColor(byte(gen), byte(gen), byte(gen));
+        const Colour fill = coin(gen) == 0 ? ComposeColor(byte(gen), byte(gen), byte(gen)) : rim;
+        const float r = coin(gen) < 2 ? 5.0f : radius(gen);
+        // Half of the centres on a 1/32 grid, so ties in the snapping and exact rims turn up.
+        const float x = coin(gen) < 2 ? std::round(pos(gen) * 32) / 32 : pos(gen);
+        const float y = coin(gen) < 2 ? std::round(pos(gen) * 32) / 32 : pos(gen);
+        ASSERT_EQ(s.SetFillColor(fill), Status::kOk);
+        ASSERT_EQ(s.DrawCircle(x, y, r, rim), Status::kOk);
+        ReferenceCircle(ref, w, h, x, y, r, rim, solid ? &fill : nullptr, scale);
+        for (int j = 0; j < h; ++j) {
+          for (int i = 0; i < w; ++i) {
+            ASSERT_EQ(Rgb(s.At(i, j)), Rgb(ref[j * w + i]))
+                << "pixel " << i << "," << j << " after circle (" << x << ", " << y << ") r " << r << " at scale "
+                << scale;
+          }
         }
       }
     }
@@ -239,26 +245,58 @@ TEST(RasterSurface, TheFastPathEqualsTheRuleAtEverySubpixelPosition) {
 }
 
 // Each painter this processor can run, against the table's spans, with the disc's
-// neighbours watched for stray writes.
+// neighbours watched for stray writes, for the tables of several scales.
 TEST(OneColourDisc, EveryPainterPaintsExactlyTheTablesSpans) {
-  std::vector<OneColourDiscPainter> painters = {PortableOneColourDisc()};
-  if (const auto masked = MaskedOneColourDisc()) painters.push_back(masked);
-  constexpr int kSide = 32, kCentre = 12;
+  constexpr int kSide = 128, kCentre = 60;
   constexpr std::uint32_t kInk = 0xff123456u, kPaper = 0xffabcdefu;
-  for (const auto paint : painters) {
-    for (int position = 0; position < 256; ++position) {
-      const DiscRows& disc = TableDiscs()[position];
-      std::vector<std::uint32_t> got(kSide * kSide, kPaper), want = got;
-      paint(got.data() + (kCentre + DiscRows::kFirstRow) * kSide + kCentre, kSide, disc, kInk);
-      for (int k = 0; k < DiscRows::kRows; ++k) {
-        const int y = kCentre + DiscRows::kFirstRow + k;
-        for (int x = kCentre + disc.rows[k].outer_begin; x < kCentre + disc.rows[k].outer_end; ++x) {
-          want[y * kSide + x] = kInk;
+  for (const double scale : {1.0, 1.5, 2.0, 3.0, 8.0}) {
+    const DiscTable table(16 * scale * 5 + 8, 16 * scale * 5 - 8);
+    ASSERT_LE(-table.FirstRow(), kCentre);
+    for (const CpuPath path : kCpuPaths) {
+      if (!CpuRuns(path)) continue;
+      const OneColourDiscPainter paint = OneColourDiscFor(path);
+      for (int position = 0; position < 256; position += scale == 1 ? 1 : 7) {
+        const DiscRow* rows = table.At(position % 16, position / 16);
+        std::vector<std::uint32_t> got(kSide * kSide, kPaper), want = got;
+        paint(got.data() + (kCentre + table.FirstRow()) * kSide + kCentre, kSide, rows, table.Rows(), kInk);
+        for (int k = 0; k < table.Rows(); ++k) {
+          const int y = kCentre + table.FirstRow() + k;
+          for (int x = kCentre + rows[k].outer_begin; x < kCentre + rows[k].outer_end; ++x) want[y * kSide + x] = kInk;
         }
+        ASSERT_EQ(got, want) << NameOf(path) << ", scale " << scale << ", sub-pixel position " << position;
       }
-      ASSERT_EQ(got, want) << "sub-pixel position " << position;
     }
   }
+}
+
+// At scale 2 a radius-5 disc is 21 device pixels across and 21 rows high, centred on a pixel.
+TEST(RasterSurface, AtScaleTwoADiscHasTwiceTheDevicePixelsAcross) {
+  RasterSurface s(20, 20, 2);
+  ASSERT_EQ(s.Width(), 40);
+  ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+  ASSERT_EQ(s.SetFillColor(kRim), Status::kOk);
+  ASSERT_EQ(s.DrawCircle(10.25f, 10.25f, 5.0f, kRim), Status::kOk);  // device (20.5, 20.5)
+  int across = 0, down = 0;
+  for (int i = 0; i < 40; ++i) {
+    across += s.At(i, 20) == kRim;
+    down += s.At(20, i) == kRim;
+  }
+  EXPECT_EQ(across, 21);
+  EXPECT_EQ(down, 21);
+  EXPECT_EQ(s.At(10, 20), kRim);
+  EXPECT_EQ(s.At(9, 20), kBlack);
+}
+
+TEST(RasterSurface, AScaleOutOfRangeCountsAsOne) {
+  for (const double bad : {0.0, 0.2, -2.0, 8.5, std::numeric_limits<double>::quiet_NaN(),
+                           std::numeric_limits<double>::infinity()}) {
+    const RasterSurface s(500, 500, bad);
+    EXPECT_EQ(s.Scale(), 1.0);
+    EXPECT_EQ(s.Width(), 500);
+  }
+  EXPECT_EQ(RasterSurface(500, 500, 1.25).Width(), 625);
+  EXPECT_EQ(RasterSurface(500, 500, 0.25).Height(), 125);
+  EXPECT_EQ(RasterSurface(500, 500, 8).Width(), 4000);
 }
 
 }  // namespace
