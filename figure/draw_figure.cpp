@@ -5,9 +5,15 @@
 
 namespace tavelune {
 
-Status DrawFigure(Directions& directions, DrawingSurface& surface, Runtime runtime) {
+Status DrawFigure(Directions& directions, DrawingSurface& surface, Runtime runtime, FigureStart* start) {
   if (ReseedFromClock(runtime) == Status::kFailed) return Status::kFailed;
-  FigureSteps steps(directions, runtime.random);
+  if (start) *start = {runtime.random.Clone(), directions};
+  PaintFigure(directions, surface, runtime.random);
+  return Status::kOk;
+}
+
+void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random) {
+  FigureSteps steps(directions, random);
   StepBlock block;
   while (steps.Next(block)) {
     for (int k = 0; k < block.size; ++k) {
@@ -18,7 +24,13 @@ Status DrawFigure(Directions& directions, DrawingSurface& surface, Runtime runti
                                figure::kDiscRadius, block.colour[k]);
     }
   }
-  return Status::kOk;
+}
+
+Directions RepaintFigure(const FigureStart& start, DrawingSurface& surface) {
+  const std::unique_ptr<RandomSource> random = start.random->Clone();
+  Directions directions = start.directions;
+  PaintFigure(directions, surface, *random);
+  return directions;
 }
 
 }  // namespace tavelune

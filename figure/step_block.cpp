@@ -33,7 +33,7 @@ void StepBlock::Advance(Stroke& stroke, Directions& directions, int steps) {
   // so the block is checked as a whole and the usual case is one loop that vectorises.
   int fitting = 0;  // an int, not a bool, so that the count vectorises
   for (int k = 0; k < steps; ++k) {
-    fitting += RoundsIntoInt16(red[k]) & RoundsIntoInt16(green[k]) & RoundsIntoInt16(blue[k]);
+    fitting += int{RoundsIntoInt16(red[k])} & int{RoundsIntoInt16(green[k])} & int{RoundsIntoInt16(blue[k])};
   }
   const bool allFit = fitting == steps;
   auto compose = [&](int k) {

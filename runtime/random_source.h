@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "runtime/status.h"
 
@@ -13,6 +14,8 @@ class RandomSource {
   virtual Status Reseed(float seed) = 0;
   // Uniform in [0, 1); never 1.
   virtual float Next() = 0;
+  // An independent source at the same state: it gives the same draws from here on.
+  virtual std::unique_ptr<RandomSource> Clone() const = 0;
 };
 
 // PCG32 (O'Neill's XSH-RR output on a 64-bit LCG): small, fast and statistically sound.
@@ -27,11 +30,16 @@ class Pcg32Source final : public RandomSource {
   // must still lead to different sequences. A seed that is not finite is refused.
   Status Reseed(float seed) override;
   float Next() override;
+  std::unique_ptr<RandomSource> Clone() const override { return std::make_unique<Pcg32Source>(*this); }
+
+  std::uint64_t State() const { return state_; }
+  std::uint64_t Stream() const { return increment_; }
+  static constexpr std::uint64_t kDefaultStream = 1442695040888963407ULL;
 
  private:
   std::uint32_t NextBits();
   std::uint64_t state_ = 0x853c49e6748fea9bULL;
-  std::uint64_t increment_ = 1442695040888963407ULL;
+  std::uint64_t increment_ = kDefaultStream;
 };
 
 }  // namespace tavelune

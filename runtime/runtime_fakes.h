@@ -18,6 +18,7 @@ class ScriptedSource final : public RandomSource {
     return Status::kOk;
   }
   float Next() override { return values_[draws++ % values_.size()]; }
+  std::unique_ptr<RandomSource> Clone() const override { return std::make_unique<ScriptedSource>(*this); }
 
   std::vector<float> seeds;
   std::vector<std::size_t> draws_at_reseed;
