@@ -1,11 +1,18 @@
 #include "window/form1.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QShowEvent>
 #include <cstdio>
 #include <exception>
+#include <new>
 
 #include "figure/draw_figure.h"
+#include "figure/figure_code.h"
+#include "window/figure_image.h"
 
 using tavelune::Status;
 
@@ -37,6 +44,21 @@ Form1::Form1(tavelune::Runtime runtime, QWidget* parent) : QWidget(parent), runt
 
   setTabOrder(Picture1, Command1);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(Picture1, &PictureBox::densityChanged, this, &Form1::Picture1_DensityChanged);
+
+  // Keeping a figure: shortcuts anywhere in the window, and the picture's context menu.
+  CopyAction = new QAction(tr("Copy"), this);
+  CopyAction->setShortcut(QKeySequence::Copy);
+  connect(CopyAction, &QAction::triggered, this, &Form1::CopyFigure);
+  SaveAsAction = new QAction(tr("Save As\u2026"), this);
+  SaveAsAction->setShortcut(QKeySequence::Save);
+  connect(SaveAsAction, &QAction::triggered, this, &Form1::SaveFigureAs);
+  for (QAction* action : {CopyAction, SaveAsAction}) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    Picture1->addAction(action);
+  }
+  Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
+  FigureChanged();
 }
 
 void Form1::showEvent(QShowEvent* event) {
@@ -49,29 +71,94 @@ void Form1::showEvent(QShowEvent* event) {
 
 void Form1::Form_Load() {
   Handle([this]() -> QString {
-    auto& surface = Picture1->Surface();
     if (ReseedFromClock(runtime_) == Status::kFailed) return tr("The random source could not be seeded from the clock.");
     update();  // the window's own client area shows its background
+    // The first figure is painted at the screen's own pixel density.
+    if (Picture1->WantedScale() != Picture1->Surface().Scale()) {
+      try {
+        Picture1->Adopt(Picture1->NewSurface(Picture1->WantedScale()));
+      } catch (const std::bad_alloc&) {
+        return tr("There is not enough memory for a figure at this screen's pixel density.");
+      }
+    }
+    auto& surface = Picture1->Surface();
     if (surface.SetBackColor(tavelune::ComposeColor(0, 0, 0)) == Status::kFailed) return tr("The surface could not be made black.");
     if (surface.SetFillSolid() == Status::kFailed) return tr("The surface could not be set to fill its circles.");
     fre = 1;
     fgr = 1;
     fbl = 1;
     fr = 1;
-    if (DrawFigure(*this, surface, runtime_) == Status::kFailed) return tr("The figure could not be seeded from the clock.");
-    return {};
+    return PaintFirstFigure(surface);
   });
-  Picture1->update();
+  FigureChanged();
+}
+
+QString Form1::PaintFirstFigure(tavelune::RasterSurface& surface) {
+  if (!first_figure_.random) {
+    if (DrawFigure(*this, surface, runtime_, &figure_) == Status::kFailed) return tr("The figure could not be seeded from the clock.");
+    return {};
+  }
+  figure_ = std::move(first_figure_);
+  static_cast<Directions&>(*this) = RepaintFigure(figure_, surface);
+  return {};
 }
 
 void Form1::Command1_Click() {
   Handle([this]() -> QString {
     auto& surface = Picture1->Surface();
     if (surface.Clear() == Status::kFailed) return tr("The surface could not be cleared.");
-    if (DrawFigure(*this, surface, runtime_) == Status::kFailed) return tr("The figure could not be seeded from the clock.");
+    figure_ = {};
+    if (DrawFigure(*this, surface, runtime_, &figure_) == Status::kFailed) return tr("The figure could not be seeded from the clock.");
     return {};
   });
+  FigureChanged();
+}
+
+void Form1::SetFirstFigure(tavelune::FigureStart start) { first_figure_ = std::move(start); }
+
+std::optional<std::string> Form1::FigureCode() const {
+  return figure_.random ? tavelune::CodeOf(figure_) : std::nullopt;
+}
+
+void Form1::FigureChanged() {
+  const std::optional<std::string> code = FigureCode();
+  Picture1->setToolTip(code ? QString::fromStdString(*code) : QString());
+  CopyAction->setEnabled(code.has_value());
+  SaveAsAction->setEnabled(code.has_value());
   Picture1->update();
+}
+
+void Form1::Picture1_DensityChanged(double scale) {
+  Handle([this, scale]() -> QString {
+    std::unique_ptr<tavelune::RasterSurface> surface;
+    try {
+      surface = Picture1->NewSurface(scale);
+    } catch (const std::bad_alloc&) {
+      return tr("There is not enough memory for the figure at this screen's pixel density.");
+    }
+    if (figure_.random) (void)RepaintFigure(figure_, *surface);
+    Picture1->Adopt(std::move(surface));
+    return {};
+  });
+}
+
+QString Form1::SaveFigure(const QString& path) const {
+  return WritePng(FigureImage(Picture1->Surface(), FigureCode()), path);
+}
+
+void Form1::CopyFigure() const {
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setImage(FigureImage(Picture1->Surface(), FigureCode()));
+}
+
+void Form1::SaveFigureAs() {
+  QFileDialog dialog(this, tr("Save As"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter(tr("PNG images (*.png)"));
+  dialog.setDefaultSuffix("png");
+  dialog.selectFile(QString("tavelune-%1.png").arg(QString::fromStdString(FigureCode().value_or("figure"))));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString failure = SaveFigure(dialog.selectedFiles().constFirst());
+  if (!failure.isEmpty()) ReportFailure(failure);
 }
 
 // A handler stops at its first failure; the user is told, and the program keeps running.

@@ -7,8 +7,14 @@
 #include <unistd.h>
 #include <vector>
 
+#include <QClipboard>
+#include <QDir>
+#include <QTemporaryDir>
+
 #include "figure/draw_figure.h"
+#include "figure/figure_code.h"
 #include "figure/figure_fakes.h"
+#include "window/figure_image.h"
 #include "window/form1.h"
 
 using namespace tavelune;
@@ -145,6 +151,88 @@ class Form1Test : public QObject {
     QTest::mouseClick(form.Command1, Qt::LeftButton);
     QCOMPARE(shown.size(), 2);
     QVERIFY(form.isVisible());
+  }
+
+  // A new pixel density repaints the same figure at it, and the next figure goes on from
+  // the directions the figure left, as if nothing had happened.
+  void aNewPixelDensityRepaintsTheSameFigure() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const auto code = form.FigureCode();
+    QVERIFY(code.has_value());
+    const Directions left = form;
+
+    form.Picture1_DensityChanged(2);
+    const RasterSurface& sharp = form.Picture1->Surface();
+    QCOMPARE(sharp.Width(), 1000);
+    QCOMPARE(form.Picture1->Image().devicePixelRatio(), 2.0);
+    RasterSurface expected(500, 500, 2);
+    QVERIFY(expected.SetFillSolid() == Status::kOk);
+    (void)RepaintFigure(StartOf(*DecodeFigure(*code)), expected);
+    QVERIFY(PixelsOf(sharp) == PixelsOf(expected));
+    QCOMPARE(form.FigureCode(), code);
+    QCOMPARE(form.fre, left.fre);
+    QCOMPARE(form.fr, left.fr);
+
+    Pcg32Source randomThen = random;
+    Directions directionsThen = left;
+    RasterSurface next(500, 500, 2);
+    QVERIFY(next.SetFillSolid() == Status::kOk);
+    QVERIFY(DrawFigure(directionsThen, next, {clock, randomThen}) == Status::kOk);
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    form.Picture1_DensityChanged(2);  // the offscreen screen itself stays at 1
+    QVERIFY(PixelsOf(form.Picture1->Surface()) == PixelsOf(next));
+  }
+
+  // The figure of a code is the first one; "new" goes on from the directions it left.
+  void opensWithTheFigureOfACode() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    const CodedFigure coded{0x0123456789abcdefULL, {-1, 1, -1, 1}};
+    Form1 form({clock, random});
+    form.SetFirstFigure(StartOf(coded));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.FigureCode(), std::optional<std::string>(EncodeFigure(coded)));
+    QCOMPARE(form.Picture1->toolTip(), QString::fromStdString(EncodeFigure(coded)));
+    RasterSurface expected;
+    QVERIFY(expected.SetFillSolid() == Status::kOk);
+    const Directions left = RepaintFigure(StartOf(coded), expected);
+    QVERIFY(PixelsOf(form.Picture1->Surface()) == PixelsOf(expected));
+    QCOMPARE(form.fre, left.fre);
+    QCOMPARE(form.fgr, left.fgr);
+    QCOMPARE(form.fbl, left.fbl);
+    QCOMPARE(form.fr, left.fr);
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QVERIFY(form.FigureCode() != std::optional<std::string>(EncodeFigure(coded)));
+  }
+
+  // Saving writes the surface's pixels with the code, whole or not at all.
+  void savesTheFigureAsPngWithItsCode() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("kept.png");
+    QCOMPARE(form.SaveFigure(path), QString());
+    QImage saved(path);
+    QCOMPARE(saved.size(), QSize(500, 500));
+    QCOMPARE(saved.text(kFigureCodeKey), QString::fromStdString(*form.FigureCode()));
+    QVERIFY(saved.convertToFormat(QImage::Format_RGB32) == form.Picture1->Image());
+
+    const QString missing = dir.filePath("no/such/folder/kept.png");
+    const QString failure = form.SaveFigure(missing);
+    QVERIFY2(failure.contains(missing), qPrintable(failure));
+    QVERIFY(!QFile::exists(missing));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.png"});  // nothing half-written
+
+    form.CopyFigure();
+    QVERIFY(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32) == form.Picture1->Image());
   }
 
   void twoHundredPressesKeepTheMemoryFlat() {

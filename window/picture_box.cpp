@@ -3,14 +3,47 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+using tavelune::RasterSurface;
+
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel comes from the image
   setFocusPolicy(Qt::StrongFocus);
+  Adopt(std::make_unique<RasterSurface>());
 }
 
-QSize PictureBox::sizeHint() const { return image_.size(); }
+double PictureBox::WantedScale() const { return RasterSurface::SaneScale(devicePixelRatioF()); }
+
+std::unique_ptr<RasterSurface> PictureBox::NewSurface(double scale) const {
+  auto surface = std::make_unique<RasterSurface>(RasterSurface::kSize, RasterSurface::kSize, scale);
+  // Neither can fail: the colours come from a surface that took them.
+  (void)surface->SetBackColor(surface_ ? surface_->BackColor() : surface->BackColor());
+  if (surface_ && surface_->FillSolid()) (void)surface->SetFillSolid();
+  if (surface_) (void)surface->SetFillColor(surface_->FillColor());
+  return surface;
+}
+
+void PictureBox::Adopt(std::unique_ptr<RasterSurface> surface) {
+  surface_ = std::move(surface);
+  asked_scale_ = surface_->Scale();
+  // Wraps the surface's pixels without a copy.
+  image_ = QImage(reinterpret_cast<const uchar*>(surface_->Bits()), surface_->Width(), surface_->Height(),
+                  QImage::Format_RGB32);
+  image_.setDevicePixelRatio(surface_->Scale());
+  update();
+}
+
+QSize PictureBox::sizeHint() const { return {RasterSurface::kSize, RasterSurface::kSize}; }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
+  const double wanted = WantedScale();
+  if (wanted != asked_scale_) {
+    asked_scale_ = wanted;  // asked once: a refusal is not asked again at every paint
+    emit densityChanged(wanted);
+  }
   QPainter painter(this);
-  painter.drawImage(event->rect(), image_, event->rect());
+  // The damaged rectangle, one device pixel of the image to one of the screen.
+  const QRectF target = event->rect();
+  const double scale = image_.devicePixelRatio();
+  painter.drawImage(target, image_,
+                    QRectF(target.x() * scale, target.y() * scale, target.width() * scale, target.height() * scale));
 }
