@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 BENCH_ARGS  ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 BUILD_PACKAGES := cmake make g++ libgtest-dev libgmock-dev qt6-base-dev qt6-qpa-plugins libx11-dev
-TEST_PACKAGES  := xvfb xdotool x11-apps
+TEST_PACKAGES  := xvfb xdotool x11-apps xclip
 BENCH_PACKAGES := libbenchmark-dev
 
 .PHONY: all run test bench install clean

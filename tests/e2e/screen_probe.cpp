@@ -1,8 +1,10 @@
 // What the end-to-end test needs that the X tools do not give: reading xwd screenshots,
 // judging what they show, and asking a window to close as a window manager does.
-//   screen_probe figure SHOT.xwd          a figure on the black surface, the button beside it
+//   screen_probe figure SHOT.xwd [SCALE]  a figure on the black surface, the button beside it;
+//                                         at a SCALE above 1, detail finer than SCALE pixels
 //   screen_probe changed A.xwd B.xwd      the surface differs between the two
 //   screen_probe png SHOT.xwd OUT.png     the surface and button, as a PNG
+//   screen_probe same SHOT.xwd IMAGE.png  the image holds exactly the surface's pixels
 //   screen_probe close WINDOW-ID          a WM_DELETE_WINDOW client message
 #include <QFile>
 #include <QImage>
@@ -64,19 +66,41 @@ int CountIf(const QImage& image, const QRect& area, bool (*test)(QRgb)) {
 bool IsBlack(QRgb p) { return (p & 0xffffffu) == 0; }
 bool IsColoured(QRgb p) { return !IsBlack(p); }
 
-int CheckFigure(const QImage& shot) {
-  if (!shot.rect().contains(kSurface.united(kButton))) return Fail("the screenshot does not hold the surface and the button");
+QRect Scaled(const QRect& r, int scale) { return {r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale}; }
+
+// Aligned 2 x 2 blocks of the area that are not of one colour: none where a figure of
+// half the resolution is shown enlarged.
+int MixedBlocks(const QImage& image, const QRect& area) {
+  int n = 0;
+  for (int y = area.top(); y + 1 <= area.bottom(); y += 2) {
+    for (int x = area.left(); x + 1 <= area.right(); x += 2) {
+      const QRgb p = image.pixel(x, y);
+      n += image.pixel(x + 1, y) != p || image.pixel(x, y + 1) != p || image.pixel(x + 1, y + 1) != p;
+    }
+  }
+  return n;
+}
+
+int CheckFigure(const QImage& shot, int scale) {
+  const QRect surface = Scaled(kSurface, scale), button = Scaled(kButton, scale);
+  if (!shot.rect().contains(surface.united(button))) return Fail("the screenshot does not hold the surface and the button");
   // The discs never come within 11 pixels of the surface's edges: a frame of pure black.
-  const QRect inner = kSurface.adjusted(11, 11, -11, -11);
-  const int frame = CountIf(shot, kSurface, IsColoured) - CountIf(shot, inner, IsColoured);
+  const int margin = 11 * scale;
+  const QRect inner = surface.adjusted(margin, margin, -margin, -margin);
+  const int frame = CountIf(shot, surface, IsColoured) - CountIf(shot, inner, IsColoured);
   const int painted = CountIf(shot, inner, IsColoured);
-  std::printf("surface: %d painted pixels, %d outside the figure's reach; button: %d dark pixels\n", painted, frame,
-              CountIf(shot, kButton, IsBlack));
+  std::printf("surface: %d x %d device pixels, %d painted, %d outside the figure's reach; button: %d dark pixels\n",
+              surface.width(), surface.height(), painted, frame, CountIf(shot, button, IsBlack));
   if (frame != 0) return Fail("the surface's border is not black");
-  if (painted < 5000) return Fail("no figure on the surface");
+  if (painted < 5000 * scale * scale) return Fail("no figure on the surface");
   if (painted > inner.width() * inner.height() * 95 / 100) return Fail("the surface is painted over, not a figure");
   // The button is drawn in the style's light colours, not in the surface's black.
-  if (CountIf(shot, kButton, IsBlack) > kButton.width() * kButton.height() / 2) return Fail("no button beside the surface");
+  if (CountIf(shot, button, IsBlack) > button.width() * button.height() / 2) return Fail("no button beside the surface");
+  if (scale > 1) {
+    const int mixed = MixedBlocks(shot, inner);
+    std::printf("%d aligned 2 x 2 blocks are not of one colour\n", mixed);
+    if (mixed < 1000) return Fail("the figure is an enlarged image, not painted at the device's pixels");
+  }
   return 0;
 }
 
@@ -102,9 +126,16 @@ int CloseWindow(const char* id) {
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "close" && argc == 3) return CloseWindow(argv[2]);
-  if (command == "figure" && argc == 3) {
+  if (command == "figure" && (argc == 3 || argc == 4)) {
     const QImage shot = ReadXwd(argv[2]);
-    return shot.isNull() ? Fail("cannot read the screenshot") : CheckFigure(shot);
+    return shot.isNull() ? Fail("cannot read the screenshot") : CheckFigure(shot, argc == 4 ? std::atoi(argv[3]) : 1);
+  }
+  if (command == "same" && argc == 4) {
+    const QImage shot = ReadXwd(argv[2]);
+    const QImage image = QImage(argv[3]).convertToFormat(QImage::Format_RGB32);
+    if (shot.isNull() || image.isNull()) return Fail("cannot read the screenshot or the image");
+    if (image.size() != kSurface.size()) return Fail("the image is not the surface's size");
+    return image == shot.copy(kSurface) ? 0 : Fail("the image differs from the surface on the screen");
   }
   if (command == "changed" && argc == 4) {
     const QImage a = ReadXwd(argv[2]), b = ReadXwd(argv[3]);
@@ -119,5 +150,5 @@ int main(int argc, char** argv) {
                ? 0
                : Fail("cannot write the PNG");
   }
-  return Fail("usage: figure SHOT | changed A B | png SHOT OUT | close WINDOW-ID");
+  return Fail("usage: figure SHOT [SCALE] | changed A B | png SHOT OUT | same SHOT IMAGE | close WINDOW-ID");
 }

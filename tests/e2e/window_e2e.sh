@@ -5,9 +5,9 @@ set -euo pipefail
 app=$1 probe=$2 out=$3
 mkdir -p "$out"
 
-for tool in Xvfb xdotool xwd; do
+for tool in Xvfb xdotool xwd xclip; do
   if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is missing (apt-get install xvfb xdotool x11-apps)"
+    echo "SKIP: $tool is missing (apt-get install xvfb xdotool x11-apps xclip)"
     exit 77
   fi
 done
@@ -17,7 +17,7 @@ cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
 trap cleanup EXIT
 
 exec 3>"$out/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
 for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
@@ -33,7 +33,7 @@ echo "window Form1 is $wid"
 # Waits until the screenshot shows a figure; the first paint may lag the mapping.
 shoot() {
   for _ in $(seq 50); do
-    xwd -silent -id "$wid" >"$out/$1.xwd" && "$probe" figure "$out/$1.xwd" >"$out/$1.txt" 2>&1 && { cat "$out/$1.txt"; return 0; }
+    xwd -silent -id "$wid" >"$out/$1.xwd" && "$probe" figure "$out/$1.xwd" ${2:-} >"$out/$1.txt" 2>&1 && { cat "$out/$1.txt"; return 0; }
     sleep 0.2
   done
   cat "$out/$1.txt"
@@ -56,9 +56,31 @@ kill -0 "$app_pid"
 shoot third
 echo "a burst of presses was taken"
 
+# Ctrl+C puts the figure on the clipboard: exactly the surface's pixels on the screen.
+xdotool key --window "$wid" ctrl+c
+for _ in $(seq 50); do
+  timeout 5 xclip -selection clipboard -t image/png -o >"$out/clipboard.png" 2>/dev/null && [ -s "$out/clipboard.png" ] && break
+  sleep 0.2
+done
+"$probe" same "$out/third.xwd" "$out/clipboard.png"
+echo "Ctrl+C copied the figure"
+
 "$probe" close "$wid"
 status=0
 timeout 30 tail --pid="$app_pid" -f /dev/null || { echo "the program did not end on close"; exit 1; }
 wait "$app_pid" || status=$?
 echo "closed with exit status $status"
+[ "$status" -eq 0 ]
+
+# A 200 % screen: the surface has 1000 x 1000 device pixels, painted at them.
+QT_SCALE_FACTOR=2 "$app" >"$out/app2x.log" 2>&1 &
+app_pid=$!
+pids+=("$app_pid")
+wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
+shoot sharp 2
+"$probe" close "$wid"
+timeout 30 tail --pid="$app_pid" -f /dev/null || { echo "the program did not end on close"; exit 1; }
+status=0
+wait "$app_pid" || status=$?
+echo "at scale 2, closed with exit status $status"
 [ "$status" -eq 0 ]

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# tavelune --png as a user runs it: no display, the same code gives the same bytes, the size
+# follows the scale, the code travels in the file, and every bad input is refused with its
+# status and leaves no file behind.
+set -euo pipefail
+app=$1 out=$2
+rm -rf "$out" && mkdir -p "$out" && cd "$out"
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+fail() { echo "FAIL: $*"; exit 1; }
+# The width and height in a PNG's header, big-endian at bytes 16 to 23.
+size() { od -An -tu1 -j16 -N8 "$1" | awk '{ printf "%dx%d\n", $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8 }'; }
+# Runs the app, expecting status $1, and that it leaves no file in this folder.
+refused() {
+  local want=$1 status=0
+  shift
+  "$app" "$@" >stdout.txt 2>stderr.txt || status=$?
+  [ "$status" -eq "$want" ] || fail "tavelune $* exited $status, not $want"
+  grep -q . stderr.txt || fail "tavelune $* said nothing on standard error"
+  [ -z "$(ls -A | grep -v -x -e stdout.txt -e stderr.txt -e first.png -e again.png)" ] || fail "tavelune $* left a file: $(ls)"
+  echo "refused with $status: tavelune $* ($(head -n 1 stderr.txt))"
+}
+
+code=$("$app" --png first.png)
+[[ "$code" =~ ^[0-9A-Z]{18}$ ]] || fail "no figure code on standard output: '$code'"
+[ "$(size first.png)" = 500x500 ] || fail "first.png is $(size first.png)"
+grep -a -q "tavelune:figure.$code" first.png || fail "the PNG does not carry its code"
+[ "$("$app" --png again.png --figure "$code")" = "$code" ] || fail "the code changed"
+cmp first.png again.png || fail "the same code gave another file"
+echo "the code $code gives the same bytes again"
+
+for scale in 0.25 1.5 2; do
+  "$app" --png "s$scale.png" --figure "$code" --scale "$scale" >/dev/null
+  want=$(awk -v s="$scale" 'BEGIN { printf "%dx%d", 500 * s + 0.5, 500 * s + 0.5 }')
+  [ "$(size "s$scale.png")" = "$want" ] || fail "--scale $scale gave $(size "s$scale.png"), not $want"
+  rm "s$scale.png"
+done
+echo "the size follows the scale"
+
+changed=${code:0:5}$([ "${code:5:1}" = A ] && echo B || echo A)${code:6}
+refused 2 --png bad.png --figure "$changed"
+refused 2 --png bad.png --figure "${code:0:17}"
+refused 2 --png bad.png --figure "${code}0"
+refused 2 --png bad.png --scale 0.1
+refused 2 --png bad.png --scale 9
+refused 2 --png bad.png --scale two
+refused 2 --png bad.png --colour red
+refused 2 --scale 2
+refused 2 --png bad.png stray
+refused 1 --png no/such/folder/bad.png
+refused 1 --png first.png/bad.png
+
+"$app" --version | grep -q -x "tavelune 1.00" || fail "--version"
+"$app" --help | grep -q -- "--png" || fail "--help"
+echo "--help and --version answer"
+
