@@ -1,14 +1,17 @@
 # The README's commands. Each installs what is missing, configures and builds by itself.
 BUILD       ?= build
 BENCH_BUILD ?= build-release
+PACKAGE_BUILD ?= build-package
 CMAKE_FLAGS ?=
 BENCH_ARGS  ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 BUILD_PACKAGES := cmake make g++ libgtest-dev libgmock-dev qt6-base-dev qt6-qpa-plugins libx11-dev
-TEST_PACKAGES  := xvfb xdotool x11-apps xclip
+RUN_PACKAGES   := qt6-wayland
+TEST_PACKAGES  := xvfb xdotool x11-apps xclip qt6-wayland weston desktop-file-utils appstream dpkg-dev
 BENCH_PACKAGES := libbenchmark-dev
+PACKAGE_PACKAGES := dpkg-dev lintian
 
-.PHONY: all run test bench install clean
+.PHONY: all run test bench install package package-build clean
 
 all: $(BUILD)/.built
 
@@ -19,11 +22,13 @@ $(BUILD)/.built: FORCE
 	@touch $@
 
 run: all
+	@tools/require-packages $(RUN_PACKAGES)
 	$(BUILD)/window/tavelune
 
 test:
 	@tools/require-packages $(BUILD_PACKAGES) $(TEST_PACKAGES)
 	@$(MAKE) --no-print-directory all
+	@$(MAKE) --no-print-directory package-build
 	ctest --test-dir $(BUILD) --output-on-failure
 
 bench:
@@ -35,7 +40,20 @@ bench:
 install: all
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
+# A Debian package in dist/, for this machine's architecture, checked by lintian.
+package: package-build
+	lintian --fail-on error dist/tavelune_*_$$(dpkg --print-architecture).deb
+
+package-build:
+	@tools/require-packages $(BUILD_PACKAGES) $(PACKAGE_PACKAGES)
+	@cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF \
+	  $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j$$(nproc)
+	@rm -f dist/tavelune_*.deb
+	cd $(PACKAGE_BUILD) && cpack >/dev/null
+	@ls dist/*.deb
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD) build-asan build-fuzz build-arm64 dist
 
 FORCE:

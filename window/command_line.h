@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QStringList>
 #include <optional>
 
@@ -26,3 +27,6 @@ struct WindowArguments {
 std::optional<WindowArguments> ParseWindowArguments(const QStringList& arguments);
 
 inline constexpr int kBadArguments = 2;
+
+// The application's icon: the theme's where it has one, else the one built in.
+QIcon AppIcon();

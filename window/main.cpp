@@ -8,6 +8,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("tavelune");
   QApplication::setApplicationVersion("1.00");
+  QGuiApplication::setDesktopFileName(TAVELUNE_APP_ID);
+  QApplication::setWindowIcon(AppIcon());
   auto arguments = ParseWindowArguments(QApplication::arguments());
   if (!arguments) return kBadArguments;
   Form1 form;
