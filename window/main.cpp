@@ -2,6 +2,7 @@
 
 #include "window/command_line.h"
 #include "window/form1.h"
+#include "window/termination.h"
 
 int main(int argc, char* argv[]) {
   if (IsCommandLineRun(argc, argv)) return RunCommandLine(argc, argv);
@@ -15,5 +16,6 @@ int main(int argc, char* argv[]) {
   Form1 form;
   if (arguments->first_figure) form.SetFirstFigure(std::move(*arguments->first_figure));
   form.show();
+  CloseWindowsOnTerminationSignals();
   return app.exec();
 }

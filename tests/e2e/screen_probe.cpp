@@ -2,6 +2,7 @@
 // judging what they show, and asking a window to close as a window manager does.
 //   screen_probe figure SHOT.xwd [SCALE]  a figure on the black surface, the button beside it;
 //                                         at a SCALE above 1, detail finer than SCALE pixels
+//   screen_probe figure-anywhere SHOT.png the same, the window anywhere on a desktop's screenshot
 //   screen_probe changed A.xwd B.xwd      the surface differs between the two
 //   screen_probe png SHOT.xwd OUT.png     the surface and button, as a PNG
 //   screen_probe same SHOT.xwd IMAGE.png  the image holds exactly the surface's pixels
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 // After Qt: Xlib's macros (Status, Bool, ...) would break Qt's headers.
@@ -81,8 +83,30 @@ int MixedBlocks(const QImage& image, const QRect& area) {
   return n;
 }
 
-int CheckFigure(const QImage& shot, int scale) {
-  const QRect surface = Scaled(kSurface, scale), button = Scaled(kButton, scale);
+// The surface where the window's own layout puts it, or, in a screenshot of a whole
+// desktop, where the first row of exactly its width of pure black, with none beside it, is.
+std::optional<QPoint> FindSurface(const QImage& shot, int scale, bool anywhere) {
+  if (!anywhere) return kSurface.topLeft() * scale;
+  const int side = kSurface.width() * scale;
+  for (int y = 0; y < shot.height(); ++y) {
+    int run = 0;
+    for (int x = 0; x <= shot.width(); ++x) {
+      if (x < shot.width() && IsBlack(shot.pixel(x, y))) {
+        ++run;
+        continue;
+      }
+      if (run == side) return QPoint(x - side, y);
+      run = 0;
+    }
+  }
+  return std::nullopt;
+}
+
+int CheckFigure(const QImage& shot, int scale, bool anywhere = false) {
+  const std::optional<QPoint> at = FindSurface(shot, scale, anywhere);
+  if (!at) return Fail("no surface in the screenshot");
+  const QPoint shift = *at - kSurface.topLeft() * scale;
+  const QRect surface = Scaled(kSurface, scale).translated(shift), button = Scaled(kButton, scale).translated(shift);
   if (!shot.rect().contains(surface.united(button))) return Fail("the screenshot does not hold the surface and the button");
   // The discs never come within 11 pixels of the surface's edges: a frame of pure black.
   const int margin = 11 * scale;
@@ -130,6 +154,10 @@ int main(int argc, char** argv) {
     const QImage shot = ReadXwd(argv[2]);
     return shot.isNull() ? Fail("cannot read the screenshot") : CheckFigure(shot, argc == 4 ? std::atoi(argv[3]) : 1);
   }
+  if (command == "figure-anywhere" && argc == 3) {
+    const QImage shot = QImage(argv[2]).convertToFormat(QImage::Format_RGB32);
+    return shot.isNull() ? Fail("cannot read the screenshot") : CheckFigure(shot, 1, true);
+  }
   if (command == "same" && argc == 4) {
     const QImage shot = ReadXwd(argv[2]);
     const QImage image = QImage(argv[3]).convertToFormat(QImage::Format_RGB32);
@@ -150,5 +178,5 @@ int main(int argc, char** argv) {
                ? 0
                : Fail("cannot write the PNG");
   }
-  return Fail("usage: figure SHOT [SCALE] | changed A B | png SHOT OUT | same SHOT IMAGE | close WINDOW-ID");
+  return Fail("usage: figure SHOT [SCALE] | figure-anywhere SHOT | changed A B | png SHOT OUT | same SHOT IMAGE | close WINDOW-ID");
 }
