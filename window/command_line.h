@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QStringList>
 #include <optional>
 
@@ -27,6 +26,3 @@ struct WindowArguments {
 std::optional<WindowArguments> ParseWindowArguments(const QStringList& arguments);
 
 inline constexpr int kBadArguments = 2;
-
-// The application's icon: the theme's where it has one, else the one built in.
-QIcon AppIcon();

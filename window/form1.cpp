@@ -44,7 +44,8 @@ Form1::Form1(tavelune::Runtime runtime, QWidget* parent) : QWidget(parent), runt
 
   setTabOrder(Picture1, Command1);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-  connect(Picture1, &PictureBox::densityChanged, this, &Form1::Picture1_DensityChanged);
+  // Queued: the figure is painted again, and a failure told, outside the paint event.
+  connect(Picture1, &PictureBox::densityChanged, this, &Form1::Picture1_DensityChanged, Qt::QueuedConnection);
 
   // Keeping a figure: shortcuts anywhere in the window, and the picture's context menu.
   CopyAction = new QAction(tr("Copy"), this);

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QTest>
 #include <fstream>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -29,6 +30,13 @@ int PaintedPixels(const RasterSurface& s) {
   int n = 0;
   for (const std::uint32_t p : PixelsOf(s)) n += (p & 0xffffffu) != 0;
   return n;
+}
+
+long VirtualBytes() {
+  std::ifstream statm("/proc/self/statm");
+  long size = 0;
+  statm >> size;
+  return size * sysconf(_SC_PAGESIZE);
 }
 
 long ResidentBytes() {
@@ -185,6 +193,34 @@ class Form1Test : public QObject {
     QTest::mouseClick(form.Command1, Qt::LeftButton);
     form.Picture1_DensityChanged(2);  // the offscreen screen itself stays at 1
     QVERIFY(PixelsOf(form.Picture1->Surface()) == PixelsOf(next));
+  }
+
+  // A density whose image cannot be allocated keeps the last figure and says so.
+  void aSurfaceThatCannotBeAllocatedKeepsTheLastFigure() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const auto before = PixelsOf(form.Picture1->Surface());
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        shown << box->text();
+        box->accept();
+      }
+    });
+    // Room for the message box, not for 4000 x 4000 pixels.
+    rlimit limit{};
+    QVERIFY(getrlimit(RLIMIT_AS, &limit) == 0);
+    const rlimit tight{static_cast<rlim_t>(VirtualBytes() + (48L << 20)), limit.rlim_max};
+    QVERIFY(setrlimit(RLIMIT_AS, &tight) == 0);
+    form.Picture1_DensityChanged(8);
+    QVERIFY(setrlimit(RLIMIT_AS, &limit) == 0);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].contains("memory"), qPrintable(shown[0]));
+    QCOMPARE(form.Picture1->Surface().Scale(), 1.0);
+    QVERIFY(PixelsOf(form.Picture1->Surface()) == before);
   }
 
   // The figure of a code is the first one; "new" goes on from the directions it left.

@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "window/app_icon.h"
 #include "window/command_line.h"
 #include "window/form1.h"
 #include "window/termination.h"

@@ -4,7 +4,7 @@
 //                                         at a SCALE above 1, detail finer than SCALE pixels
 //   screen_probe figure-anywhere SHOT.png the same, the window anywhere on a desktop's screenshot
 //   screen_probe changed A.xwd B.xwd      the surface differs between the two
-//   screen_probe png SHOT.xwd OUT.png     the surface and button, as a PNG
+//   screen_probe png SHOT.xwd OUT.png [SCALE]  the surface and button, as a PNG
 //   screen_probe same SHOT.xwd IMAGE.png  the image holds exactly the surface's pixels
 //   screen_probe close WINDOW-ID          a WM_DELETE_WINDOW client message
 #include <QFile>
@@ -170,13 +170,15 @@ int main(int argc, char** argv) {
     if (a.isNull() || b.isNull()) return Fail("cannot read the screenshots");
     return a.copy(kSurface) != b.copy(kSurface) ? 0 : Fail("the figure did not change");
   }
-  if (command == "png" && argc == 4) {
+  if (command == "png" && (argc == 4 || argc == 5)) {
     const QImage shot = ReadXwd(argv[2]);
     if (shot.isNull()) return Fail("cannot read the screenshot");
-    return shot.copy(QRect(0, 0, kButton.right() + kSurface.left() + 1, kSurface.bottom() + kSurface.top() + 1))
+    const int scale = argc == 5 ? std::atoi(argv[4]) : 1;
+    const QRect window(0, 0, kButton.right() + kSurface.left() + 1, kSurface.bottom() + kSurface.top() + 1);
+    return shot.copy(Scaled(window, scale))
                    .save(argv[3], "PNG")
                ? 0
                : Fail("cannot write the PNG");
   }
-  return Fail("usage: figure SHOT [SCALE] | figure-anywhere SHOT | changed A B | png SHOT OUT | same SHOT IMAGE | close WINDOW-ID");
+  return Fail("usage: figure SHOT [SCALE] | figure-anywhere SHOT | changed A B | png SHOT OUT [SCALE] | same SHOT IMAGE | close WINDOW-ID");
 }

@@ -78,6 +78,7 @@ app_pid=$!
 pids+=("$app_pid")
 wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
 shoot sharp 2
+"$probe" png "$out/sharp.xwd" "$out/figure-2x.png" 2
 "$probe" close "$wid"
 timeout 30 tail --pid="$app_pid" -f /dev/null || { echo "the program did not end on close"; exit 1; }
 status=0
