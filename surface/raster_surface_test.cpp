@@ -85,20 +85,25 @@ TEST(RasterSurface, PaintsSmallCirclesExactly) {
   EXPECT_EQ(Picture(s).substr(0, 32), "RRR....\nRFR....\nRRR....\n.......\n");
 }
 
+// Centred on a pixel, radius 5 is 11 pixels across, and 21 device pixels at scale 2.
 TEST(RasterSurface, RadiusFiveIsElevenPixelsAcross) {
-  RasterSurface s(20, 20);
-  ASSERT_EQ(s.SetFillSolid(), Status::kOk);
-  ASSERT_EQ(s.SetFillColor(kRim), Status::kOk);
-  ASSERT_EQ(s.DrawCircle(10.5f, 10.5f, 5.0f, kRim), Status::kOk);
-  int across = 0, down = 0;
-  for (int i = 0; i < 20; ++i) {
-    across += s.At(i, 10) == kRim;
-    down += s.At(10, i) == kRim;
+  for (const int scale : {1, 2}) {
+    RasterSurface s(20, 20, scale);
+    const int centre = 10 * scale;
+    ASSERT_EQ(s.SetFillSolid(), Status::kOk);
+    ASSERT_EQ(s.SetFillColor(kRim), Status::kOk);
+    const float at = (centre + 0.5f) / scale;
+    ASSERT_EQ(s.DrawCircle(at, at, 5.0f, kRim), Status::kOk);
+    int across = 0, down = 0;
+    for (int i = 0; i < s.Width(); ++i) {
+      across += s.At(i, centre) == kRim;
+      down += s.At(centre, i) == kRim;
+    }
+    EXPECT_EQ(across, 10 * scale + 1);
+    EXPECT_EQ(down, 10 * scale + 1);
+    EXPECT_EQ(s.At(centre - 5 * scale, centre), kRim);
+    EXPECT_EQ(s.At(centre - 5 * scale - 1, centre), kBlack);
   }
-  EXPECT_EQ(across, 11);
-  EXPECT_EQ(down, 11);
-  EXPECT_EQ(s.At(5, 10), kRim);
-  EXPECT_EQ(s.At(4, 10), kBlack);
 }
 
 TEST(RasterSurface, WithoutSolidFillOnlyTheRimIsPainted) {
@@ -267,24 +272,6 @@ TEST(OneColourDisc, EveryPainterPaintsExactlyTheTablesSpans) {
       }
     }
   }
-}
-
-// At scale 2 a radius-5 disc is 21 device pixels across and 21 rows high, centred on a pixel.
-TEST(RasterSurface, AtScaleTwoADiscHasTwiceTheDevicePixelsAcross) {
-  RasterSurface s(20, 20, 2);
-  ASSERT_EQ(s.Width(), 40);
-  ASSERT_EQ(s.SetFillSolid(), Status::kOk);
-  ASSERT_EQ(s.SetFillColor(kRim), Status::kOk);
-  ASSERT_EQ(s.DrawCircle(10.25f, 10.25f, 5.0f, kRim), Status::kOk);  // device (20.5, 20.5)
-  int across = 0, down = 0;
-  for (int i = 0; i < 40; ++i) {
-    across += s.At(i, 20) == kRim;
-    down += s.At(20, i) == kRim;
-  }
-  EXPECT_EQ(across, 21);
-  EXPECT_EQ(down, 21);
-  EXPECT_EQ(s.At(10, 20), kRim);
-  EXPECT_EQ(s.At(9, 20), kBlack);
 }
 
 TEST(RasterSurface, AScaleOutOfRangeCountsAsOne) {

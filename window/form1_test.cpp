@@ -32,6 +32,16 @@ int PaintedPixels(const RasterSurface& s) {
   return n;
 }
 
+// Answers the next message box, keeping its text.
+void AnswerTheNextBox(QStringList& shown) {
+  QTimer::singleShot(0, [&shown] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown << box->text();
+      box->accept();
+    }
+  });
+}
+
 long VirtualBytes() {
   std::ifstream statm("/proc/self/statm");
   long size = 0;
@@ -142,20 +152,12 @@ class Form1Test : public QObject {
     Pcg32Source random;
     Form1 form({broken, random});
     QStringList shown;
-    auto answerTheNextBox = [&shown] {
-      QTimer::singleShot(0, [&shown] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-          shown << box->text();
-          box->accept();
-        }
-      });
-    };
-    answerTheNextBox();
+    AnswerTheNextBox(shown);
     form.show();
     QCOMPARE(shown.size(), 1);
     QVERIFY2(shown[0].contains("clock"), qPrintable(shown[0]));
     QCOMPARE(PaintedPixels(form.Picture1->Surface()), 0);
-    answerTheNextBox();
+    AnswerTheNextBox(shown);
     QTest::mouseClick(form.Command1, Qt::LeftButton);
     QCOMPARE(shown.size(), 2);
     QVERIFY(form.isVisible());
@@ -204,12 +206,7 @@ class Form1Test : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const auto before = PixelsOf(form.Picture1->Surface());
     QStringList shown;
-    QTimer::singleShot(0, [&shown] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        shown << box->text();
-        box->accept();
-      }
-    });
+    AnswerTheNextBox(shown);
     // Room for the message box, not for 4000 x 4000 pixels.
     rlimit limit{};
     QVERIFY(getrlimit(RLIMIT_AS, &limit) == 0);
