@@ -178,12 +178,5 @@ TEST(SineBlock, EveryPathGivesTheBaselinesBits) {
   }
 }
 
-TEST(CpuPath, NamesRoundTripAndTheBaselineAlwaysRuns) {
-  for (const CpuPath path : kCpuPaths) EXPECT_EQ(CpuPathNamed(NameOf(path)), path);
-  EXPECT_EQ(CpuPathNamed("sse9"), std::nullopt);
-  EXPECT_TRUE(CpuRuns(CpuPath::kBaseline));
-  EXPECT_TRUE(CpuRuns(SelectedCpuPath()));
-}
-
 }  // namespace
 }  // namespace tavelune
