@@ -35,6 +35,8 @@ DiscTable::DiscTable(double outer, double inner) : outer_(outer) {
   first_row_ = first;
   rows_ = last - first + 1;
   rows_at_.resize(static_cast<std::size_t>(kPositions) * kPositions * rows_);
+  chunks_ = (last_column_ - first_column_ + 16) / 16;
+  masks_at_.resize(rows_at_.size() * chunks_);
   for (int fy = 0; fy < kPositions; ++fy) {
     for (int fx = 0; fx < kPositions; ++fx) {
       DiscRow* rows = rows_at_.data() + (fy * kPositions + fx) * rows_;
@@ -44,6 +46,11 @@ DiscTable::DiscTable(double outer, double inner) : outer_(outer) {
         auto offset = [&](int column) { return static_cast<std::int16_t>(column - extent); };
         rows[k] = o.Empty() ? DiscRow{0, 0, 0, 0}
                             : DiscRow{offset(o.begin), offset(o.end), offset(i.begin), offset(i.end)};
+        std::uint16_t* masks = masks_at_.data() + ((fy * kPositions + fx) * rows_ + k) * chunks_;
+        for (int column = rows[k].outer_begin; column < rows[k].outer_end; ++column) {
+          const int bit = column - first_column_;
+          masks[bit / 16] = static_cast<std::uint16_t>(masks[bit / 16] | 1u << (bit % 16));
+        }
       }
     }
   }

@@ -24,8 +24,15 @@ class DiscTable {
   double Outer() const { return outer_; }
   int FirstRow() const { return first_row_; }
   int Rows() const { return rows_; }
+  int FirstColumn() const { return first_column_; }
   // The rows of the disc whose centre lies at (fx, fy) sixteenths within its pixel.
   const DiscRow* At(int fx, int fy) const { return rows_at_.data() + (fy * kPositions + fx) * rows_; }
+  // The same rows as masks of 16 columns each from FirstColumn(), Chunks() masks a row, bit
+  // 0 for the chunk's first column: what a masked store of 16 pixels wants.
+  int Chunks() const { return chunks_; }
+  const std::uint16_t* MasksAt(int fx, int fy) const {
+    return masks_at_.data() + (fy * kPositions + fx) * rows_ * chunks_;
+  }
   // The snapped centre (in 1/16 pixel, both positive) lies far enough inside a surface of
   // that size for every row and column of the table to fit.
   bool Fits(int cx, int cy, int width, int height) const {
@@ -38,8 +45,9 @@ class DiscTable {
 
  private:
   double outer_;
-  int first_row_ = 0, rows_ = 0, first_column_ = 0, last_column_ = -1;
+  int first_row_ = 0, rows_ = 0, first_column_ = 0, last_column_ = -1, chunks_ = 0;
   std::vector<DiscRow> rows_at_;
+  std::vector<std::uint16_t> masks_at_;
 };
 
 }  // namespace tavelune

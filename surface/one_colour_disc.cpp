@@ -22,7 +22,10 @@ template <typename Pixels>
 // A span of n pixels: whole stores of eight from its start, the last one ending at the
 // span's end and overlapping the one before; no loop per pixel, no test per pixel.
 [[gnu::always_inline]] inline void PaintWithOverlappingStores(std::uint32_t* row, std::ptrdiff_t stride,
-                                                              const DiscRow* rows, int count, std::uint32_t pixel) {
+                                                              const DiscTable& table, int fx, int fy,
+                                                              std::uint32_t pixel) {
+  const DiscRow* rows = table.At(fx, fy);
+  const int count = table.Rows();
   const Pixels8 eight = Pixels8{} + pixel;
   const Pixels4 four = Pixels4{} + pixel;
   for (int k = 0; k < count; ++k, row += stride) {
@@ -42,26 +45,32 @@ template <typename Pixels>
   }
 }
 
-void PaintBaseline(std::uint32_t* row, std::ptrdiff_t stride, const DiscRow* rows, int count, std::uint32_t pixel) {
-  PaintWithOverlappingStores(row, stride, rows, count, pixel);
+void PaintBaseline(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx, int fy,
+                   std::uint32_t pixel) {
+  PaintWithOverlappingStores(row, stride, table, fx, fy, pixel);
 }
 
 #if defined(__x86_64__)
-[[gnu::target("avx2")]] void PaintAvx2(std::uint32_t* row, std::ptrdiff_t stride, const DiscRow* rows, int count,
-                                       std::uint32_t pixel) {
-  PaintWithOverlappingStores(row, stride, rows, count, pixel);
+[[gnu::target("avx2")]] void PaintAvx2(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
+                                       int fy, std::uint32_t pixel) {
+  PaintWithOverlappingStores(row, stride, table, fx, fy, pixel);
 }
 
-// Sixteen pixels a store; a row's last store is masked to its span. Masked-off lanes never
-// touch memory at all, so the store may reach past the span and even past the buffer.
-[[gnu::target("avx512f")]] void PaintAvx512(std::uint32_t* row, std::ptrdiff_t stride, const DiscRow* rows, int count,
-                                            std::uint32_t pixel) {
+// Sixteen pixels a store, masked to the row's span by the table. Masked-off lanes never
+// touch memory at all, so a store may reach past the span and even past the buffer.
+[[gnu::target("avx512f")]] void PaintAvx512(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
+                                            int fy, std::uint32_t pixel) {
   const __m512i pixels = _mm512_set1_epi32(static_cast<int>(pixel));
-  for (int k = 0; k < count; ++k, row += stride) {
-    std::uint32_t* at = row + rows[k].outer_begin;
-    int n = rows[k].outer_end - rows[k].outer_begin;
-    for (; n > 16; n -= 16, at += 16) _mm512_storeu_si512(at, pixels);
-    _mm512_mask_storeu_epi32(at, static_cast<__mmask16>((1u << n) - 1), pixels);
+  const std::uint16_t* masks = table.MasksAt(fx, fy);
+  const int rows = table.Rows(), chunks = table.Chunks();
+  row += table.FirstColumn();
+  if (chunks == 1) {  // the usual case: a disc up to 16 pixels across, one store a row
+#pragma GCC unroll 4
+    for (int k = 0; k < rows; ++k, row += stride) _mm512_mask_storeu_epi32(row, masks[k], pixels);
+    return;
+  }
+  for (int k = 0; k < rows; ++k, row += stride, masks += chunks) {
+    for (int c = 0; c < chunks; ++c) _mm512_mask_storeu_epi32(row + 16 * c, masks[c], pixels);
   }
 }
 #endif

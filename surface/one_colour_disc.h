@@ -8,11 +8,11 @@
 
 namespace tavelune {
 
-// Paints `count` rows of a table disc in one colour. `row` points into the disc's top row,
-// in the column of the pixel that holds the centre. Every painter paints the same pixels;
-// they differ in the processor features they use.
-using OneColourDiscPainter = void (*)(std::uint32_t* row, std::ptrdiff_t stride, const DiscRow* rows, int count,
-                                      std::uint32_t pixel);
+// Paints a table disc in one colour, its centre at (fx, fy) sixteenths within its pixel.
+// `row` points into the disc's top row, in the column of the pixel that holds the centre.
+// Every painter paints the same pixels; they differ in the processor features they use.
+using OneColourDiscPainter = void (*)(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
+                                      int fy, std::uint32_t pixel);
 
 // The painter for a path this processor runs: on the baseline and AVX2 paths, whole-vector
 // stores that may overlap at a row's end; on AVX-512, masked stores.

@@ -109,12 +109,13 @@ Status RasterSurface::DrawCircle(float x, float y, float radius, Colour outline)
 // Fast path: the table's circle wholly inside, with no test per row or pixel.
 void RasterSurface::PaintTableDisc(int cx, int cy, std::uint32_t rim) {
   // Both are positive here: the pixel is the value over 16, the sub-pixel the remainder.
-  const DiscRow* rows = discs_.At(cx & 15, cy & 15);
-  const int count = discs_.Rows();
+  const int fx = cx & 15, fy = cy & 15;
   const std::uint32_t fill = PixelOf(fill_);
   const std::ptrdiff_t stride = width_;  // a local: the pixel stores could alias the member
   std::uint32_t* row = pixels_.data() + ((cy >> 4) + discs_.FirstRow()) * stride + (cx >> 4);
-  if (fill_solid_ && fill == rim) return paint_one_colour_(row, stride, rows, count, rim);  // the figure's case
+  if (fill_solid_ && fill == rim) return paint_one_colour_(row, stride, discs_, fx, fy, rim);  // the figure's case
+  const DiscRow* rows = discs_.At(fx, fy);
+  const int count = discs_.Rows();
   for (int k = 0; k < count; ++k, row += stride) {
     PaintRow(row, {rows[k].outer_begin, rows[k].outer_end}, {rows[k].inner_begin, rows[k].inner_end}, rim,
              fill_solid_ ? &fill : nullptr);

@@ -263,7 +263,8 @@ TEST(OneColourDisc, EveryPainterPaintsExactlyTheTablesSpans) {
       for (int position = 0; position < 256; position += scale == 1 ? 1 : 7) {
         const DiscRow* rows = table.At(position % 16, position / 16);
         std::vector<std::uint32_t> got(kSide * kSide, kPaper), want = got;
-        paint(got.data() + (kCentre + table.FirstRow()) * kSide + kCentre, kSide, rows, table.Rows(), kInk);
+        paint(got.data() + (kCentre + table.FirstRow()) * kSide + kCentre, kSide, table, position % 16, position / 16,
+              kInk);
         for (int k = 0; k < table.Rows(); ++k) {
           const int y = kCentre + table.FirstRow() + k;
           for (int x = kCentre + rows[k].outer_begin; x < kCentre + rows[k].outer_end; ++x) want[y * kSide + x] = kInk;
