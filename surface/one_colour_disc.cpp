@@ -57,20 +57,28 @@ void PaintBaseline(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& t
 }
 
 // Sixteen pixels a store, masked to the row's span by the table. Masked-off lanes never
-// touch memory at all, so a store may reach past the span and even past the buffer.
+// touch memory at all, so a store may reach past the span and even past the buffer. With
+// the row's number of stores known, the loop unrolls into independent stores.
+template <int kChunks>
+[[gnu::target("avx512f"), gnu::always_inline]] inline void PaintMaskedRows(std::uint32_t* row, std::ptrdiff_t stride,
+                                                                          const std::uint16_t* masks, int rows,
+                                                                          int chunks, __m512i pixels) {
+  const int n = kChunks > 0 ? kChunks : chunks;
+#pragma GCC unroll 4
+  for (int k = 0; k < rows; ++k, row += stride, masks += n) {
+    for (int c = 0; c < n; ++c) _mm512_mask_storeu_epi32(row + 16 * c, masks[c], pixels);
+  }
+}
+
 [[gnu::target("avx512f")]] void PaintAvx512(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
                                             int fy, std::uint32_t pixel) {
   const __m512i pixels = _mm512_set1_epi32(static_cast<int>(pixel));
   const std::uint16_t* masks = table.MasksAt(fx, fy);
-  const int rows = table.Rows(), chunks = table.Chunks();
   row += table.FirstColumn();
-  if (chunks == 1) {  // the usual case: a disc up to 16 pixels across, one store a row
-#pragma GCC unroll 4
-    for (int k = 0; k < rows; ++k, row += stride) _mm512_mask_storeu_epi32(row, masks[k], pixels);
-    return;
-  }
-  for (int k = 0; k < rows; ++k, row += stride, masks += chunks) {
-    for (int c = 0; c < chunks; ++c) _mm512_mask_storeu_epi32(row + 16 * c, masks[c], pixels);
+  switch (table.Chunks()) {
+    case 1: return PaintMaskedRows<1>(row, stride, masks, table.Rows(), 1, pixels);  // up to 16 pixels across
+    case 2: return PaintMaskedRows<2>(row, stride, masks, table.Rows(), 2, pixels);  // up to 32
+    default: return PaintMaskedRows<0>(row, stride, masks, table.Rows(), table.Chunks(), pixels);
   }
 }
 #endif
