@@ -4,10 +4,13 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+QImage ImageOf(const tavelune::RasterSurface& surface) {
+  return QImage(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(), surface.Height(),
+                QImage::Format_RGB32);
+}
+
 QImage FigureImage(const tavelune::RasterSurface& surface, const std::optional<std::string>& code) {
-  QImage image = QImage(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(), surface.Height(),
-                        QImage::Format_RGB32)
-                     .copy();
+  QImage image = ImageOf(surface).copy();
   if (code) image.setText(kFigureCodeKey, QString::fromStdString(*code));
   return image;
 }

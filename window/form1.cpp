@@ -76,11 +76,7 @@ void Form1::Form_Load() {
     update();  // the window's own client area shows its background
     // The first figure is painted at the screen's own pixel density.
     if (Picture1->WantedScale() != Picture1->Surface().Scale()) {
-      try {
-        Picture1->Adopt(Picture1->NewSurface(Picture1->WantedScale()));
-      } catch (const std::bad_alloc&) {
-        return tr("There is not enough memory for a figure at this screen's pixel density.");
-      }
+      if (const QString failure = PaintAtScale(Picture1->WantedScale()); !failure.isEmpty()) return failure;
     }
     auto& surface = Picture1->Surface();
     if (surface.SetBackColor(tavelune::ComposeColor(0, 0, 0)) == Status::kFailed) return tr("The surface could not be made black.");
@@ -130,17 +126,21 @@ void Form1::FigureChanged() {
 }
 
 void Form1::Picture1_DensityChanged(double scale) {
-  Handle([this, scale]() -> QString {
-    std::unique_ptr<tavelune::RasterSurface> surface;
-    try {
-      surface = Picture1->NewSurface(scale);
-    } catch (const std::bad_alloc&) {
-      return tr("There is not enough memory for the figure at this screen's pixel density.");
-    }
-    if (figure_.random) (void)RepaintFigure(figure_, *surface);
-    Picture1->Adopt(std::move(surface));
-    return {};
-  });
+  Handle([this, scale] { return PaintAtScale(scale); });
+}
+
+// A new surface at `scale` with the figure on it, if there is one, in place of the old; the
+// old one stays where the new one cannot be had.
+QString Form1::PaintAtScale(double scale) {
+  std::unique_ptr<tavelune::RasterSurface> surface;
+  try {
+    surface = Picture1->NewSurface(scale);
+  } catch (const std::bad_alloc&) {
+    return tr("There is not enough memory for the figure at this screen's pixel density.");
+  }
+  if (figure_.random) (void)RepaintFigure(figure_, *surface);
+  Picture1->Adopt(std::move(surface));
+  return {};
 }
 
 QString Form1::SaveFigure(const QString& path) const {

@@ -53,6 +53,7 @@ class Form1 : public QWidget, public tavelune::Directions {
   void Handle(Steps steps);
   void ReportFailure(const QString& what);
   QString PaintFirstFigure(tavelune::RasterSurface& surface);
+  QString PaintAtScale(double scale);
   void FigureChanged();
 
   tavelune::Runtime runtime_;

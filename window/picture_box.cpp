@@ -3,6 +3,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "window/figure_image.h"
+
 using tavelune::RasterSurface;
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
@@ -15,19 +17,17 @@ double PictureBox::WantedScale() const { return RasterSurface::SaneScale(deviceP
 
 std::unique_ptr<RasterSurface> PictureBox::NewSurface(double scale) const {
   auto surface = std::make_unique<RasterSurface>(RasterSurface::kSize, RasterSurface::kSize, scale);
-  // Neither can fail: the colours come from a surface that took them.
-  (void)surface->SetBackColor(surface_ ? surface_->BackColor() : surface->BackColor());
-  if (surface_ && surface_->FillSolid()) (void)surface->SetFillSolid();
-  if (surface_) (void)surface->SetFillColor(surface_->FillColor());
+  // None can fail: the colours come from a surface that took them.
+  (void)surface->SetBackColor(surface_->BackColor());
+  if (surface_->FillSolid()) (void)surface->SetFillSolid();
+  (void)surface->SetFillColor(surface_->FillColor());
   return surface;
 }
 
 void PictureBox::Adopt(std::unique_ptr<RasterSurface> surface) {
   surface_ = std::move(surface);
   asked_scale_ = surface_->Scale();
-  // Wraps the surface's pixels without a copy.
-  image_ = QImage(reinterpret_cast<const uchar*>(surface_->Bits()), surface_->Width(), surface_->Height(),
-                  QImage::Format_RGB32);
+  image_ = ImageOf(*surface_);
   image_.setDevicePixelRatio(surface_->Scale());
   update();
 }
