@@ -5,7 +5,7 @@
 
 namespace tavelune {
 
-DiscTable::DiscTable(double outer, double inner) : outer_(outer) {
+DiscTable::DiscTable(double outer, double inner) {
   // Rows and columns are laid out around a centre pixel far enough from the edges of a
   // scratch row that no span is clipped; the reach bounds how far a disc can extend.
   const int extent = static_cast<int>(std::ceil(outer / kSubpixels)) + 1;

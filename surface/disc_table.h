@@ -21,7 +21,6 @@ class DiscTable {
   // `outer` and `inner` are the reaches of the disc and of its interior, in 1/16 pixel.
   DiscTable(double outer, double inner);
 
-  double Outer() const { return outer_; }
   int FirstRow() const { return first_row_; }
   int Rows() const { return rows_; }
   int FirstColumn() const { return first_column_; }
@@ -44,7 +43,6 @@ class DiscTable {
   static constexpr int kPositions = static_cast<int>(kSubpixels);
 
  private:
-  double outer_;
   int first_row_ = 0, rows_ = 0, first_column_ = 0, last_column_ = -1, chunks_ = 0;
   std::vector<DiscRow> rows_at_;
   std::vector<std::uint16_t> masks_at_;
