@@ -13,17 +13,14 @@ PACKAGE_PACKAGES := dpkg-dev lintian
 
 .PHONY: all run test bench install package package-build clean
 
-all: $(BUILD)/.built
-
-$(BUILD)/.built: FORCE
+all:
 	@tools/require-packages $(BUILD_PACKAGES)
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	@cmake --build $(BUILD) -j$$(nproc)
-	@touch $@
 
 run: all
 	@tools/require-packages $(RUN_PACKAGES)
-	$(BUILD)/window/tavelune
+	$(BUILD)/app/tavelune
 
 test:
 	@tools/require-packages $(BUILD_PACKAGES) $(TEST_PACKAGES)
@@ -55,5 +52,3 @@ package-build:
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD) build-asan build-fuzz build-arm64 dist
-
-FORCE:

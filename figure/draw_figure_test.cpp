@@ -380,21 +380,6 @@ TEST(Stroke, RadiusGrowsPastTheTurnOnceThenShrinksForGood) {
   EXPECT_EQ(d.fr, -1);
 }
 
-// FNV-1a over 64 bits, fed whole values.
-class Digest {
- public:
-  template <typename T>
-  void Add(const T& value) {
-    unsigned char bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));
-    for (const unsigned char b : bytes) hash_ = (hash_ ^ b) * 0x100000001b3ULL;
-  }
-  std::uint64_t Value() const { return hash_; }
-
- private:
-  std::uint64_t hash_ = 0xcbf29ce484222325ULL;
-};
-
 // Known answers, the same on every processor and every path it dispatches to: a change to
 // one bit of one disc, one pixel, or the order of either, changes a digest.
 TEST(DrawFigure, GivesTheSameDiscsAndPixelsOnEveryProcessor) {
@@ -410,7 +395,7 @@ TEST(DrawFigure, GivesTheSameDiscsAndPixelsOnEveryProcessor) {
   };
   FixedClock clock(45678.25f);
   for (const Case& c : cases) {
-    Digest discs, pixels, pixels2x;
+    testing::Digest discs, pixels, pixels2x;
     {
       Pcg32Source random(c.state, 1442695040888963407ULL);
       Directions d = c.directions;
@@ -431,7 +416,7 @@ TEST(DrawFigure, GivesTheSameDiscsAndPixelsOnEveryProcessor) {
       RasterSurface surface(RasterSurface::kSize, RasterSurface::kSize, scale);
       ASSERT_EQ(surface.SetFillSolid(), Status::kOk);
       ASSERT_EQ(DrawFigure(d, surface, {clock, random}), Status::kOk);
-      Digest& digest = scale == 1 ? pixels : pixels2x;
+      testing::Digest& digest = scale == 1 ? pixels : pixels2x;
       const std::size_t n = static_cast<std::size_t>(surface.Width()) * surface.Height();
       for (std::size_t i = 0; i < n; ++i) digest.Add(surface.Bits()[i]);
     }

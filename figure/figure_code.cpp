@@ -35,6 +35,22 @@ std::uint8_t DirectionBits(const Directions& d) {
 
 std::int16_t DirectionOf(std::uint8_t bits, int shift) { return (bits >> shift) & 1 ? 1 : -1; }
 
+// The symbol a typed character stands for, as Crockford's base 32 reads it; -1 for none.
+int SymbolOf(char c) {
+  if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (c == 'I' || c == 'L') c = '1';
+  if (c == 'O') c = '0';
+  const std::size_t symbol = kAlphabet.find(c);
+  return symbol == std::string_view::npos ? -1 : static_cast<int>(symbol);
+}
+
+bool IsSeparator(char c) { return c == '-' || c == ' '; }
+
+std::optional<CodedFigure> Refuse(CodeFault why, CodeFault* fault) {
+  if (fault) *fault = why;
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string EncodeFigure(const CodedFigure& figure) {
@@ -53,29 +69,37 @@ std::string EncodeFigure(const CodedFigure& figure) {
   return code;
 }
 
-std::optional<CodedFigure> DecodeFigure(std::string_view code) {
-  if (code.size() != kFigureCodeLength) return std::nullopt;
+std::optional<CodedFigure> DecodeFigure(std::string_view typed, CodeFault* fault) {
+  std::string code;
+  for (const char c : typed) {
+    if (!IsSeparator(c)) code += c;
+  }
+  if (code.size() != kFigureCodeLength) return Refuse(CodeFault::kLength, fault);
+  std::array<int, kFigureCodeLength> symbols{};
+  for (std::size_t c = 0; c < code.size(); ++c) {
+    if ((symbols[c] = SymbolOf(code[c])) < 0) return Refuse(CodeFault::kCharacter, fault);
+  }
   Bytes bytes{};
   for (std::size_t c = 0; c < code.size(); ++c) {
-    const std::size_t symbol = kAlphabet.find(code[c]);
-    if (symbol == std::string_view::npos) return std::nullopt;
     for (int i = 0; i < 5; ++i) {
       const int at = static_cast<int>(5 * c) + i;
-      const int bit = static_cast<int>(symbol >> (4 - i)) & 1;
+      const int bit = (symbols[c] >> (4 - i)) & 1;
       if (at >= 8 * kBytes) {
-        if (bit) return std::nullopt;  // the padding must be zero
+        if (bit) return Refuse(CodeFault::kCheck, fault);  // the padding must be zero
         continue;
       }
       bytes[at / 8] = static_cast<std::uint8_t>(bytes[at / 8] | bit << (7 - at % 8));
     }
   }
   const std::uint16_t crc = Crc16(bytes.data(), kPayloadBytes);
-  if (bytes[kPayloadBytes] != (crc >> 8) || bytes[kPayloadBytes + 1] != (crc & 0xff)) return std::nullopt;
-  if (bytes[0] >> 4 != kVersion) return std::nullopt;
+  if (bytes[kPayloadBytes] != (crc >> 8) || bytes[kPayloadBytes + 1] != (crc & 0xff) || bytes[0] >> 4 != kVersion) {
+    return Refuse(CodeFault::kCheck, fault);
+  }
   CodedFigure figure;
   const std::uint8_t d = bytes[0] & 0x0f;
   figure.directions = {DirectionOf(d, 3), DirectionOf(d, 2), DirectionOf(d, 1), DirectionOf(d, 0)};
   for (int i = 0; i < 8; ++i) figure.state = figure.state << 8 | bytes[1 + i];
+  if (fault) *fault = CodeFault::kNone;
   return figure;
 }
 

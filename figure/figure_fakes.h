@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "runtime/runtime_fakes.h"
@@ -43,6 +45,21 @@ class RecordingSurface final : public DrawingSurface {
   }
   Status answer_;
   Colour fill_{};
+};
+
+// FNV-1a over 64 bits, fed whole values.
+class Digest {
+ public:
+  template <typename T>
+  void Add(const T& value) {
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    for (const unsigned char b : bytes) hash_ = (hash_ ^ b) * 0x100000001b3ULL;
+  }
+  std::uint64_t Value() const { return hash_; }
+
+ private:
+  std::uint64_t hash_ = 0xcbf29ce484222325ULL;
 };
 
 }  // namespace tavelune::testing

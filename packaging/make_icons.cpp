@@ -2,14 +2,17 @@
 // the figure of kIconFigure, a little larger, on a black rounded square. Writes the
 // scalable SVG and the PNG sizes of the hicolor theme into the folder it is given. The
 // figure and every step are fixed, so the files are the same at every build.
-//   make_icons OUT-DIR APP-ID
+//   make_icons OUT-DIR APP-ID SIZE...
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "figure/draw_figure.h"
@@ -24,7 +27,6 @@ constexpr char kIconFigure[] = "3XS0KHSY9M17BF6T10";
 constexpr int kEvery = 400;
 constexpr float kDiscRadius = 7;
 constexpr double kCorner = 80;  // of 500
-constexpr int kSizes[] = {16, 24, 32, 48, 64, 128, 256, 512};
 
 struct Disc {
   float x, y;
@@ -68,9 +70,8 @@ QByteArray Svg(const std::vector<Disc>& discs) {
 }
 
 // The largest size from the raster itself, at its device pixels; the others scaled down.
-QImage Png(const std::vector<Disc>& discs) {
-  constexpr int kLargest = 512;
-  RasterSurface surface(RasterSurface::kSize, RasterSurface::kSize, double(kLargest) / RasterSurface::kSize);
+QImage Png(const std::vector<Disc>& discs, int largest) {
+  RasterSurface surface(RasterSurface::kSize, RasterSurface::kSize, double(largest) / RasterSurface::kSize);
   (void)surface.SetFillSolid();
   for (const Disc& d : discs) {
     (void)surface.SetFillColor(d.colour);
@@ -78,13 +79,13 @@ QImage Png(const std::vector<Disc>& discs) {
   }
   const QImage figure(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(), surface.Height(),
                       QImage::Format_RGB32);
-  QImage icon(kLargest, kLargest, QImage::Format_ARGB32_Premultiplied);
+  QImage icon(largest, largest, QImage::Format_ARGB32_Premultiplied);
   icon.fill(Qt::transparent);
   QPainter painter(&icon);
   painter.setRenderHint(QPainter::Antialiasing);
   QPainterPath corners;
-  const double r = kCorner * kLargest / RasterSurface::kSize;
-  corners.addRoundedRect(QRectF(0, 0, kLargest, kLargest), r, r);
+  const double r = kCorner * largest / RasterSurface::kSize;
+  corners.addRoundedRect(QRectF(0, 0, largest, largest), r, r);
   painter.setClipPath(corners);
   painter.drawImage(0, 0, figure);
   return icon;
@@ -95,17 +96,24 @@ QImage Png(const std::vector<Disc>& discs) {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_icons OUT-DIR APP-ID\n");
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: make_icons OUT-DIR APP-ID SIZE...\n");
     return 2;
   }
   const QDir out(argv[1]);
   const QString id = argv[2];
+  const std::optional<CodedFigure> figure = DecodeFigure(kIconFigure);
+  if (!figure) {
+    std::fprintf(stderr, "make_icons: the icon's figure code %s does not decode\n", kIconFigure);
+    return 1;
+  }
   SampledSurface sampled;
-  (void)RepaintFigure(StartOf(*DecodeFigure(kIconFigure)), sampled);
+  (void)RepaintFigure(StartOf(*figure), sampled);
   if (!Write(out.filePath(id + ".svg"), Svg(sampled.discs))) return 1;
-  const QImage largest = Png(sampled.discs);
-  for (const int size : kSizes) {
+  std::vector<int> sizes;
+  for (int i = 3; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  const QImage largest = Png(sampled.discs, *std::max_element(sizes.begin(), sizes.end()));
+  for (const int size : sizes) {
     const QImage icon = largest.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!out.mkpath(QString::number(size)) || !icon.save(out.filePath(QString("%1/%2.png").arg(size).arg(id)), "PNG")) {
       return 1;

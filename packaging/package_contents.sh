@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # The Debian package in dist/ holds every file the desktop needs, each at its place.
 set -euo pipefail
-dist=$1 id=$2
-deb=$(ls "$dist"/tavelune_*_"$(dpkg --print-architecture)".deb 2>/dev/null | head -n 1) ||
+dist=$1 id=$2 version=$3
+shift 3
+deb=$(ls "$dist"/tavelune_"$version"_"$(dpkg --print-architecture)".deb 2>/dev/null | head -n 1) ||
   true
 [ -n "$deb" ] || { echo "SKIP: no package in $dist (make package builds one)"; exit 77; }
 listing=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 want=(./usr/bin/tavelune ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml
       ./usr/share/man/man1/tavelune.1.gz ./usr/share/icons/hicolor/scalable/apps/$id.svg
       ./usr/share/doc/tavelune/copyright ./usr/share/doc/tavelune/changelog.gz)
-for size in 16 24 32 48 64 128 256 512; do want+=(./usr/share/icons/hicolor/${size}x$size/apps/$id.png); done
+for size in "$@"; do want+=(./usr/share/icons/hicolor/${size}x$size/apps/$id.png); done
 missing=0
 for file in "${want[@]}"; do
   grep -q -x -F "$file" <<<"$listing" || { echo "missing from $deb: $file"; missing=1; }

@@ -12,7 +12,8 @@
 
 #include "figure/draw_figure.h"
 #include "figure/figure_code.h"
-#include "window/figure_image.h"
+#include "image/figure_image.h"
+#include "image/png_file.h"
 
 using tavelune::Status;
 
@@ -96,7 +97,7 @@ QString Form1::PaintFirstFigure(tavelune::RasterSurface& surface) {
     return {};
   }
   figure_ = std::move(first_figure_);
-  static_cast<Directions&>(*this) = RepaintFigure(figure_, surface);
+  Directions() = RepaintFigure(figure_, surface);
   return {};
 }
 

@@ -42,6 +42,9 @@ class Form1 : public QWidget, public tavelune::Directions {
   // Asks for a file name, then saves.
   void SaveFigureAs();
 
+  // The four fields as one value, for the generator.
+  tavelune::Directions& Directions() { return *this; }
+
   QAction* CopyAction = nullptr;
   QAction* SaveAsAction = nullptr;
 

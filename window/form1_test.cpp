@@ -15,7 +15,8 @@
 #include "figure/draw_figure.h"
 #include "figure/figure_code.h"
 #include "figure/figure_fakes.h"
-#include "window/figure_image.h"
+#include "image/figure_image.h"
+#include "image/png_file.h"
 #include "window/form1.h"
 
 using namespace tavelune;

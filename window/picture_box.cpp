@@ -3,7 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "window/figure_image.h"
+#include "image/figure_image.h"
 
 using tavelune::RasterSurface;
 

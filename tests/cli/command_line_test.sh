@@ -3,7 +3,7 @@
 # follows the scale, the code travels in the file, and every bad input is refused with its
 # status and leaves no file behind.
 set -euo pipefail
-app=$1 out=$2
+app=$1 out=$2 version=$3
 rm -rf "$out" && mkdir -p "$out" && cd "$out"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
@@ -49,8 +49,37 @@ refused 2 --scale 2
 refused 2 --png bad.png stray
 refused 1 --png no/such/folder/bad.png
 refused 1 --png first.png/bad.png
+refused 2 --png a.png --png b.png
+refused 2 --png bad.jpg
 
-"$app" --version | grep -q -x "tavelune 1.00" || fail "--version"
+# Without a display: a plain word and a status, never Qt's abort and a core dump.
+without_display() {
+  local want=$1 says=$2 status=0
+  shift 2
+  env "$@" >stdout.txt 2>stderr.txt || status=$?
+  [ "$status" -eq "$want" ] || fail "$* exited $status, not $want: $(cat stderr.txt)"
+  grep -q -F -- "$says" stderr.txt || fail "$* did not say '$says': $(cat stderr.txt)"
+  [ -z "$(ls -A | grep -v -x -e stdout.txt -e stderr.txt -e first.png -e again.png)" ] || fail "$* left a file: $(ls)"
+  echo "without a display, status $status: $* ($(grep -F -- "$says" stderr.txt))"
+}
+no_display=(-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+without_display 1 "tavelune: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set); tavelune --png FILE paints without one" \
+  "${no_display[@]}" "$app"
+without_display 2 "Unknown option 'no-such-option'" "${no_display[@]}" "$app" --no-such-option
+without_display 2 '"BADCODE" is not a figure code' "${no_display[@]}" "$app" --figure BADCODE
+# A display that is named but not there, and Wayland without a compositor.
+without_display 1 "the display could not be opened (DISPLAY=:99" "${no_display[@]}" DISPLAY=:99 "$app"
+without_display 1 "the display could not be opened (QT_QPA_PLATFORM=wayland" "${no_display[@]}" \
+  QT_QPA_PLATFORM=wayland XDG_RUNTIME_DIR="$out" "$app"
+
+# Codes as people type them: any case, I and L for 1, O for 0, dashes and spaces between groups.
+typed=$(echo "${code:0:6}-${code:6:6} ${code:12}" | tr 'A-Z' 'a-z' | sed 's/1/l/; s/0/o/')
+"$app" --png typed.png --figure "$typed" >/dev/null
+cmp first.png typed.png || fail "the code typed as $typed gave another file"
+rm typed.png
+echo "the code typed as $typed gives the same bytes"
+
+"$app" --version | grep -q -x "tavelune $version" || fail "--version"
 "$app" --help | grep -q -- "--png" || fail "--help"
 echo "--help and --version answer"
 

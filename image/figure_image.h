@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QString>
 #include <optional>
 #include <string>
 
@@ -13,9 +12,6 @@ inline constexpr char kFigureCodeKey[] = "tavelune:figure";
 // The surface's device pixels as an image, shared, not copied: valid while the surface is.
 QImage ImageOf(const tavelune::RasterSurface& surface);
 
-// A copy of the surface's device pixels, carrying the figure's code where it has one.
+// A copy of the surface's device pixels, carrying the figure's code where it has one, and a
+// resolution of 96 dpi times the surface's scale, so that every scale prints at one size.
 QImage FigureImage(const tavelune::RasterSurface& surface, const std::optional<std::string>& code);
-
-// Writes `image` as PNG at `path` whole or not at all: through a temporary file renamed
-// into place once everything is written. Returns what went wrong, or nothing.
-QString WritePng(const QImage& image, const QString& path);

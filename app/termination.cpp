@@ -1,4 +1,4 @@
-#include "window/termination.h"
+#include "app/termination.h"
 
 #include <QApplication>
 #include <QSocketNotifier>

@@ -1,0 +1,68 @@
+#include "app/application.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/termination.h"
+#include "window/app_icon.h"
+#include "window/form1.h"
+
+namespace {
+
+constexpr int kNoDisplay = 1;
+
+// Qt's messages while the application object is made: kept, and let through once it is.
+QList<std::pair<QtMsgType, QString>> held;
+QtMessageHandler qtHandler = nullptr;
+
+QString NoDisplay() {
+  const QByteArray x11 = qgetenv("DISPLAY"), wayland = qgetenv("WAYLAND_DISPLAY");
+  if (x11.isEmpty() && wayland.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    return "no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+  }
+  QStringList tried;
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) tried << "QT_QPA_PLATFORM=" + qEnvironmentVariable("QT_QPA_PLATFORM");
+  tried << "DISPLAY=" + (x11.isEmpty() ? QString("(not set)") : QString::fromLocal8Bit(x11));
+  tried << "WAYLAND_DISPLAY=" + (wayland.isEmpty() ? QString("(not set)") : QString::fromLocal8Bit(wayland));
+  return QString("the display could not be opened (%1)").arg(tried.join(", "));
+}
+
+// Qt gives up on a display it cannot open with a fatal message and an abort; the user gets
+// one plain line and a failure status instead.
+void HoldWhileOpening(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type != QtFatalMsg) {
+    held.append({type, message});
+    return;
+  }
+  std::fprintf(stderr, "tavelune: %s; tavelune --png FILE paints without one\n", qPrintable(NoDisplay()));
+  std::_Exit(kNoDisplay);
+}
+
+}  // namespace
+
+void NameApplication() {
+  QCoreApplication::setApplicationName("tavelune");
+  QCoreApplication::setApplicationVersion(TAVELUNE_VERSION);
+}
+
+std::unique_ptr<QApplication> OpenDisplay(int& argc, char** argv) {
+  qtHandler = qInstallMessageHandler(HoldWhileOpening);
+  auto app = std::make_unique<QApplication>(argc, argv);
+  qInstallMessageHandler(qtHandler);
+  for (const auto& [type, message] : std::exchange(held, {})) qt_message_output(type, {}, message);
+  return app;
+}
+
+int RunWindow(int argc, char** argv, const ProgramOptions& options) {
+  const std::unique_ptr<QApplication> app = OpenDisplay(argc, argv);
+  NameApplication();
+  QGuiApplication::setDesktopFileName(TAVELUNE_APP_ID);
+  QApplication::setWindowIcon(AppIcon());
+  Form1 form;
+  if (options.figure) form.SetFirstFigure(tavelune::StartOf(*options.figure));
+  form.show();
+  CloseWindowsOnTerminationSignals();
+  return QApplication::exec();
+}

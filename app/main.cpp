@@ -1,0 +1,16 @@
+#include "app/application.h"
+#include "app/no_window.h"
+#include "app/options.h"
+
+int main(int argc, char* argv[]) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const std::optional<ProgramOptions> options = ParseProgramOptions(arguments);
+  if (!options) return kBadArguments;
+  switch (options->front_end) {
+    case FrontEnd::kInfo: return RunInfo(argc, argv, *options);
+    case FrontEnd::kPng: return RunPng(argc, argv, *options);
+    case FrontEnd::kWindow: break;
+  }
+  return RunWindow(argc, argv, *options);
+}

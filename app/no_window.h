@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/options.h"
+
+// The runs that need no window and no display. Each returns the exit status: 0 done, 1 a
+// file or standard output could not be written. Messages go to standard error.
+
+// --help or --version, on standard output.
+int RunInfo(int argc, char** argv, const ProgramOptions& options);
+
+// --png FILE: one figure on a black surface, as the window paints its first; its code on
+// standard output, unless the PNG itself goes there.
+int RunPng(int argc, char** argv, const ProgramOptions& options);
