@@ -15,14 +15,16 @@ Status DrawFigure(Directions& directions, DrawingSurface& surface, Runtime runti
 void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random) {
   FigureSteps steps(directions, random);
   StepBlock block;
-  while (steps.Next(block)) {
-    for (int k = 0; k < block.size; ++k) {
-      if (!block.drawable[k]) continue;  // a colour that cannot be rounded skips its disc
-      // A failing surface call is skipped on its own; the figure goes on.
-      (void)surface.SetFillColor(block.colour[k]);
-      (void)surface.DrawCircle(static_cast<float>(block.px[k]), static_cast<float>(block.py[k]),
-                               figure::kDiscRadius, block.colour[k]);
-    }
+  while (steps.Next(block)) PaintSteps(block, 0, block.size, surface);
+}
+
+void PaintSteps(const StepBlock& block, int first, int end, DrawingSurface& surface) {
+  for (int k = first; k < end; ++k) {
+    if (!block.drawable[k]) continue;  // a colour that cannot be rounded skips its disc
+    // A failing surface call is skipped on its own; the figure goes on.
+    (void)surface.SetFillColor(block.colour[k]);
+    (void)surface.DrawCircle(static_cast<float>(block.px[k]), static_cast<float>(block.py[k]),
+                             figure::kDiscRadius, block.colour[k]);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "figure/directions.h"
+#include "figure/step_block.h"
 #include "runtime/runtime.h"
 #include "surface/drawing_surface.h"
 
@@ -23,6 +24,9 @@ Status DrawFigure(Directions& directions, DrawingSurface& surface, Runtime runti
 
 // The figure after its reseed: what DrawFigure paints once the random source is seeded.
 void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random);
+
+// Paints the block's steps from `first` up to `end`, one disc each, in order.
+void PaintSteps(const StepBlock& block, int first, int end, DrawingSurface& surface);
 
 // The same figure again, the same discs in the same order, leaving `start` as it is;
 // returns the directions the figure leaves.

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+
+#include "figure/draw_figure.h"
+#include "figure/figure_constants.h"
+#include "figure/figure_steps.h"
+
+namespace tavelune {
+
+// A figure painted a little at a time, as a user watches it: the same discs in the same
+// order as PaintFigure paints at once, so that after any call the surface holds the figure's
+// first Steps() discs, and once complete the whole figure, pixel for pixel.
+class UnfoldingFigure {
+ public:
+  static constexpr long kSteps = static_cast<long>(figure::kStrokes) * figure::kStepsPerStroke;
+
+  // Starts where `start` does; `start` is left as it is.
+  explicit UnfoldingFigure(const FigureStart& start);
+  UnfoldingFigure(const UnfoldingFigure&) = delete;
+  UnfoldingFigure& operator=(const UnfoldingFigure&) = delete;
+
+  // Paints the figure's steps up to `steps` of kSteps (fewer where it has passed them).
+  void PaintUpTo(long steps, DrawingSurface& surface);
+  // Computes the rest without painting it: the directions the whole figure leaves.
+  void Skip();
+
+  long Steps() const { return done_; }
+  bool Complete() const { return done_ == kSteps; }
+  // The directions the steps computed so far leave; once Complete(), those of the whole figure.
+  const Directions& directions() const { return directions_; }
+
+ private:
+  // The next step is block_'s step `next_`; a new block is due once it is past the end.
+  bool NextBlockIfDue();
+
+  std::unique_ptr<RandomSource> random_;
+  Directions directions_;
+  FigureSteps steps_;
+  StepBlock block_;
+  int next_ = 0;
+  long done_ = 0;
+};
+
+}  // namespace tavelune
