@@ -43,6 +43,7 @@ void HoldWhileOpening(QtMsgType type, const QMessageLogContext&, const QString& 
 }  // namespace
 
 void NameApplication() {
+  QCoreApplication::setOrganizationName("tavelune");
   QCoreApplication::setApplicationName("tavelune");
   QCoreApplication::setApplicationVersion(TAVELUNE_VERSION);
 }
@@ -62,7 +63,11 @@ int RunWindow(int argc, char** argv, const ProgramOptions& options) {
   QApplication::setWindowIcon(AppIcon());
   Form1 form;
   if (options.figure) form.SetFirstFigure(tavelune::StartOf(*options.figure));
+  form.RestoreChoices();
+  if (options.watch) form.Watch(*options.watch);
+  if (options.slideshow) form.Slideshow(*options.slideshow);
   form.show();
+  if (options.full_screen) form.SetFullScreen(true);
   CloseWindowsOnTerminationSignals();
   return QApplication::exec();
 }

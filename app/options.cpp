@@ -20,7 +20,8 @@ struct Number {
   double min;
   double max;
 };
-using Store = std::variant<QString ProgramOptions::*, Number, std::optional<CodedFigure> ProgramOptions::*>;
+using Store = std::variant<bool ProgramOptions::*, QString ProgramOptions::*, Number,
+                           std::optional<CodedFigure> ProgramOptions::*>;
 
 struct Option {
   const char* name;
@@ -43,6 +44,13 @@ const Option kOptions[] = {
      Use(FrontEnd::kWindow) | Use(FrontEnd::kPng), false, &ProgramOptions::figure},
     {"scale", "S", QT_TRANSLATE_NOOP("Options", "With --png, S pixels for every pixel of the surface, from 0.25 to 8."),
      Use(FrontEnd::kPng), false, Number{&ProgramOptions::scale, 0.25, 8}},
+    {"watch", "SECONDS", QT_TRANSLATE_NOOP("Options", "Watch each figure paint itself over SECONDS, from 0.5 to 600."),
+     Use(FrontEnd::kWindow), false, Number{&ProgramOptions::watch, 0.5, 600}},
+    {"full-screen", nullptr, QT_TRANSLATE_NOOP("Options", "Show the figure alone on the whole screen; Esc or F11 goes back."),
+     Use(FrontEnd::kWindow), false, &ProgramOptions::full_screen},
+    {"slideshow", "SECONDS",
+     QT_TRANSLATE_NOOP("Options", "Paint a new figure SECONDS after the last is complete, from 1 to 86400."),
+     Use(FrontEnd::kWindow), false, Number{&ProgramOptions::slideshow, 1, 86400}},
 };
 
 // Qt's own options, which the application object takes; whether each takes a value.
@@ -117,7 +125,9 @@ QString CodeMessage(const QString& code, CodeFault fault) {
 
 // Keeps an option's value where it belongs; says what is wrong with it, or nothing.
 QString KeepValue(const Option& option, const QString& value, ProgramOptions& options) {
-  if (auto* member = std::get_if<QString ProgramOptions::*>(&option.store)) {
+  if (auto* flag = std::get_if<bool ProgramOptions::*>(&option.store)) {
+    options.*(*flag) = true;
+  } else if (auto* member = std::get_if<QString ProgramOptions::*>(&option.store)) {
     if (value.isEmpty()) return Tr("%1 needs a value").arg(Dashed(option));
     options.*(*member) = value;
   } else if (auto* number = std::get_if<Number>(&option.store)) {

@@ -22,6 +22,9 @@ struct ProgramOptions {
   QString png;
   std::optional<tavelune::CodedFigure> figure;
   std::optional<double> scale;
+  std::optional<double> watch;
+  bool full_screen = false;
+  std::optional<double> slideshow;
 };
 
 // Reads the program's own options, leaving Qt's own (-platform, -style, -display, …) to Qt;

@@ -3,6 +3,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QTest>
+#include <QAction>
+#include <cmath>
 #include <fstream>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -15,11 +17,13 @@
 #include "figure/draw_figure.h"
 #include "figure/figure_code.h"
 #include "figure/figure_fakes.h"
+#include "figure/unfolding_figure.h"
 #include "image/figure_image.h"
 #include "image/png_file.h"
 #include "window/form1.h"
 
 using namespace tavelune;
+using tavelune::testing::RecordingSurface;
 
 namespace {
 
@@ -267,6 +271,190 @@ class Form1Test : public QObject {
 
     form.CopyFigure();
     QVERIFY(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32) == form.Picture1->Image());
+  }
+
+  // The keyboard reaches "new" in every way a user tries, and a screen reader finds the
+  // picture by name, with the code as its description.
+  void theKeyboardPaintsNewFiguresAndThePictureHasAName() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.Picture1->accessibleName(), QString("Figure"));
+    QCOMPARE(form.Command1->accessibleName().isEmpty() ? form.Command1->text() : form.Command1->accessibleName(), QString("new"));
+    form.activateWindow();
+    form.Command1->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    for (const QKeySequence& keys : {QKeySequence(QKeySequence::New), QKeySequence(Qt::Key_F5),
+                                     QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+      const auto before = form.FigureCode();
+      QTest::keySequence(QApplication::focusWidget(), keys);
+      QTRY_VERIFY2(form.FigureCode() != before, qPrintable(keys.toString()));
+      QCOMPARE(form.Picture1->accessibleDescription(), QString::fromStdString(*form.FigureCode()));
+    }
+  }
+
+  // Watching: at every moment the picture is the figure's first discs, and in the end the
+  // whole figure, as painted at once. The pace comes from a fake clock.
+  void aWatchedFigureUnfoldsInOrderAndEndsAsThePaintedOne() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    double now = 0;
+    Form1 form({clock, random});
+    form.SetSteadyClock([&now] { return now; });
+    form.Watch(5);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(form.Unfolding());
+    const FigureStart start = StartOf(*DecodeFigure(*form.FigureCode()));
+    UnfoldingFigure reference(start);
+    RasterSurface expected;
+    QVERIFY(expected.SetFillSolid() == Status::kOk);
+    for (const double at : {0.5, 1.25, 3.0, 4.999}) {
+      now = at;
+      // A frame paints what is due, within its budget; the frames after it catch up.
+      const long due = static_cast<long>(std::ceil(UnfoldingFigure::kSteps * at / 5));
+      for (long before = -1; form.UnfoldedSteps() != before;) {
+        before = form.UnfoldedSteps();
+        form.Picture1_Frame();
+        reference.PaintUpTo(form.UnfoldedSteps(), expected);
+        QVERIFY2(PixelsOf(form.Picture1->Surface()) == PixelsOf(expected), qPrintable(QString::number(at)));
+      }
+      QCOMPARE(form.UnfoldedSteps(), due);
+      QVERIFY(form.Unfolding());
+    }
+    now = 5;
+    while (form.Unfolding()) form.Picture1_Frame();
+    RasterSurface atOnce;
+    QVERIFY(atOnce.SetFillSolid() == Status::kOk);
+    const Directions left = RepaintFigure(start, atOnce);
+    QVERIFY(PixelsOf(form.Picture1->Surface()) == PixelsOf(atOnce));
+    QCOMPARE(form.fre, left.fre);
+    QCOMPARE(form.fgr, left.fgr);
+    QCOMPARE(form.fbl, left.fbl);
+    QCOMPARE(form.fr, left.fr);
+  }
+
+  // "new" while a figure unfolds: the rest is computed at once, so the next figure begins
+  // with the directions the whole figure leaves; switching watching off completes it.
+  void aPressWhileUnfoldingStartsTheNextFromTheWholeFiguresDirections() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    double now = 0;
+    Form1 form({clock, random});
+    form.SetSteadyClock([&now] { return now; });
+    form.Watch(5);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const FigureStart first = StartOf(*DecodeFigure(*form.FigureCode()));
+    now = 0.7;
+    form.Picture1_Frame();
+    RecordingSurface ignored;
+    const Directions left = RepaintFigure(first, ignored);
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QVERIFY(form.Unfolding());
+    const auto second = DecodeFigure(*form.FigureCode());
+    QCOMPARE(second->directions.fre, left.fre);
+    QCOMPARE(second->directions.fgr, left.fgr);
+    QCOMPARE(second->directions.fbl, left.fbl);
+    QCOMPARE(second->directions.fr, left.fr);
+    QCOMPARE(PaintedPixels(form.Picture1->Surface()), 0);  // wiped; the new one starts at its first disc
+
+    form.Watch(0);
+    QVERIFY(!form.Unfolding());
+    RasterSurface whole;
+    QVERIFY(whole.SetFillSolid() == Status::kOk);
+    (void)RepaintFigure(StartOf(*second), whole);
+    QVERIFY(PixelsOf(form.Picture1->Surface()) == PixelsOf(whole));
+    form.close();  // closing while unfolding is taken at once
+    QVERIFY(!form.isVisible());
+  }
+
+  // Back and forward through the figures of the run, each repainted from its code, and "new"
+  // after going back goes on from the figure on screen, dropping those ahead.
+  void goesBackAndForwardThroughTheFiguresShown() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    std::vector<std::string> codes{*form.FigureCode()};
+    for (int i = 0; i < 2; ++i) {
+      QTest::mouseClick(form.Command1, Qt::LeftButton);
+      codes.push_back(*form.FigureCode());
+    }
+    QVERIFY(!form.NextAction->isEnabled());
+    auto shows = [&form](const std::string& code) {
+      RasterSurface expected;
+      (void)expected.SetFillSolid();
+      const Directions left = RepaintFigure(StartOf(*DecodeFigure(code)), expected);
+      return form.FigureCode() == code && PixelsOf(form.Picture1->Surface()) == PixelsOf(expected) &&
+             form.fre == left.fre && form.fgr == left.fgr && form.fbl == left.fbl && form.fr == left.fr;
+    };
+    form.PreviousAction->trigger();
+    form.PreviousAction->trigger();
+    QVERIFY(shows(codes[0]));
+    QVERIFY(!form.PreviousAction->isEnabled());
+    form.NextAction->trigger();
+    QVERIFY(shows(codes[1]));
+    QVERIFY(form.NextAction->isEnabled());
+
+    form.CopyCodeAction->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(codes[1]));
+
+    const Directions left = form;
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    const auto fourth = DecodeFigure(*form.FigureCode());
+    QCOMPARE(fourth->directions.fre, left.fre);
+    QCOMPARE(fourth->directions.fr, left.fr);
+    QVERIFY(!form.NextAction->isEnabled());
+    form.PreviousAction->trigger();
+    QVERIFY(shows(codes[1]));
+  }
+
+  // Full screen: the figure alone, centred, at the screen's device pixels, painted again
+  // from its code; Esc gives back the window's layout.
+  void fullScreenShowsTheSameFigureAsLargeAsTheScreenAllows() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const std::string code = *form.FigureCode();
+    form.FullScreenAction->trigger();
+    QTRY_VERIFY(form.isFullScreen());
+    const QSize screen = form.size();
+    const int side = std::min(screen.width(), screen.height());
+    QCOMPARE(form.Picture1->geometry(), QRect((screen.width() - side) / 2, (screen.height() - side) / 2, side, side));
+    QVERIFY(form.Command1->isHidden());
+    QTRY_COMPARE(form.Picture1->Surface().Width(), side);
+    RasterSurface expected(500, 500, side / 500.0);
+    (void)expected.SetFillSolid();
+    (void)RepaintFigure(StartOf(*DecodeFigure(code)), expected);
+    QVERIFY(PixelsOf(form.Picture1->Surface()) == PixelsOf(expected));
+
+    QTest::keyClick(&form, Qt::Key_Escape);
+    QTRY_VERIFY(!form.isFullScreen());
+    QCOMPARE(form.Picture1->geometry(), QRect(56, 64, 500, 500));
+    QCOMPARE(form.Command1->geometry(), QRect(576, 544, 57, 17));
+    QVERIFY(form.Command1->isVisible());
+    QTRY_COMPARE(form.Picture1->Surface().Width(), 500);
+    QCOMPARE(form.FigureCode(), std::optional<std::string>(code));
+  }
+
+  // The slideshow paints the next figure once the last has been shown for its pause.
+  void theSlideshowPaintsTheNextFigureAfterThePause() {
+    testing::FixedClock clock;
+    Pcg32Source random;
+    Form1 form({clock, random});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const auto first = form.FigureCode();
+    form.Slideshow(1);
+    QVERIFY(form.SlideshowAction->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(form.FigureCode() != first, 10000);
+    form.Slideshow(0);
   }
 
   void twoHundredPressesKeepTheMemoryFlat() {

@@ -24,6 +24,7 @@ weston --backend=headless-backend.so --use-pixman --debug --socket="$WAYLAND_DIS
 pids+=($!)
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
 unset DISPLAY
+export XDG_CONFIG_HOME="$out/config"
 QT_QPA_PLATFORM=wayland "$app" >"$out/app.log" 2>&1 &
 app_pid=$!
 pids+=("$app_pid")

@@ -23,6 +23,7 @@ exec 3>&-
 for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$out/display")"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+export XDG_CONFIG_HOME="$out/config"  # the user's saved choices stay out of the test
 
 "$app" >"$out/app.log" 2>&1 &
 app_pid=$!
