@@ -106,6 +106,7 @@ void Form1::showEvent(QShowEvent* event) {
   if (!loaded_ && !event->spontaneous()) {
     loaded_ = true;
     Form_Load();
+    Command1->setFocus();  // the keyboard starts on "new", whose focus is seen
   }
 }
 

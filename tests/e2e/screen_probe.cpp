@@ -6,6 +6,7 @@
 //   screen_probe changed A.xwd B.xwd      the surface differs between the two
 //   screen_probe png SHOT.xwd OUT.png [SCALE]  the surface and button, as a PNG
 //   screen_probe same SHOT.xwd IMAGE.png  the image holds exactly the surface's pixels
+//   screen_probe centred SHOT.xwd IMAGE.png  the image exactly, centred, on black all round
 //   screen_probe close WINDOW-ID          a WM_DELETE_WINDOW client message
 #include <QFile>
 #include <QImage>
@@ -128,6 +129,17 @@ int CheckFigure(const QImage& shot, int scale, bool anywhere = false) {
   return 0;
 }
 
+int CheckCentred(const QImage& shot, const QImage& image) {
+  const QRect at(QPoint((shot.width() - image.width()) / 2, (shot.height() - image.height()) / 2), image.size());
+  if (!shot.rect().contains(at)) return Fail("the image is larger than the screenshot");
+  if (shot.copy(at) != image) return Fail("the centre of the screenshot differs from the image");
+  const int around = CountIf(shot, shot.rect(), IsColoured) - CountIf(shot, at, IsColoured);
+  if (around != 0) return Fail(std::to_string(around) + " pixels around the figure are not black");
+  std::printf("the %d x %d figure stands centred on a black %d x %d screen\n", image.width(), image.height(),
+              shot.width(), shot.height());
+  return 0;
+}
+
 int CloseWindow(const char* id) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) return Fail("cannot open the display");
@@ -165,6 +177,12 @@ int main(int argc, char** argv) {
     if (image.size() != kSurface.size()) return Fail("the image is not the surface's size");
     return image == shot.copy(kSurface) ? 0 : Fail("the image differs from the surface on the screen");
   }
+  if (command == "centred" && argc == 4) {
+    const QImage shot = ReadXwd(argv[2]);
+    const QImage image = QImage(argv[3]).convertToFormat(QImage::Format_RGB32);
+    if (shot.isNull() || image.isNull()) return Fail("cannot read the screenshot or the image");
+    return CheckCentred(shot, image);
+  }
   if (command == "changed" && argc == 4) {
     const QImage a = ReadXwd(argv[2]), b = ReadXwd(argv[3]);
     if (a.isNull() || b.isNull()) return Fail("cannot read the screenshots");
@@ -180,5 +198,5 @@ int main(int argc, char** argv) {
                ? 0
                : Fail("cannot write the PNG");
   }
-  return Fail("usage: figure SHOT [SCALE] | figure-anywhere SHOT | changed A B | png SHOT OUT [SCALE] | same SHOT IMAGE | close WINDOW-ID");
+  return Fail("usage: figure SHOT [SCALE] | figure-anywhere SHOT | changed A B | png SHOT OUT [SCALE] | same SHOT IMAGE | centred SHOT IMAGE | close WINDOW-ID");
 }
