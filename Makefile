@@ -7,7 +7,7 @@ BENCH_ARGS  ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 BUILD_PACKAGES := cmake make g++ libgtest-dev libgmock-dev qt6-base-dev qt6-qpa-plugins libx11-dev
 RUN_PACKAGES   := qt6-wayland
-TEST_PACKAGES  := xvfb openbox x11-utils xdotool x11-apps xclip qt6-wayland weston desktop-file-utils appstream dpkg-dev
+TEST_PACKAGES  := xvfb openbox xscreensaver xscreensaver-data x11-utils xdotool x11-apps xclip qt6-wayland weston desktop-file-utils appstream dpkg-dev
 BENCH_PACKAGES := libbenchmark-dev
 PACKAGE_PACKAGES := dpkg-dev lintian
 

@@ -6,6 +6,9 @@
 #include <cstdlib>
 
 #include "app/termination.h"
+#include "figure/figure_code.h"
+#include "screensaver/host_window.h"
+#include "screensaver/screensaver.h"
 #include "window/app_icon.h"
 #include "window/form1.h"
 
@@ -40,6 +43,13 @@ void HoldWhileOpening(QtMsgType type, const QMessageLogContext&, const QString& 
   std::_Exit(kNoDisplay);
 }
 
+// Qt ends the program with status 1 when the X server goes away; a screensaver whose
+// display is gone has simply nothing left to do, and ends quietly.
+void EndQuietlyWithTheDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains("X11 connection broke")) std::_Exit(0);
+  qtHandler(type, context, message);
+}
+
 }  // namespace
 
 void NameApplication() {
@@ -68,6 +78,19 @@ int RunWindow(int argc, char** argv, const ProgramOptions& options) {
   if (options.slideshow) form.Slideshow(*options.slideshow);
   form.show();
   if (options.full_screen) form.SetFullScreen(true);
-  CloseWindowsOnTerminationSignals();
+  OnTerminationSignals([] { QApplication::closeAllWindows(); });
   return QApplication::exec();
+}
+
+int RunScreensaverFrontEnd(int argc, char** argv, const ProgramOptions& options) {
+  qputenv("QT_QPA_PLATFORM", "xcb");  // the screensaver paints into X windows
+  const std::unique_ptr<QApplication> app = OpenDisplay(argc, argv);
+  NameApplication();
+  qInstallMessageHandler(EndQuietlyWithTheDisplay);
+  OnTerminationSignals([] { QCoreApplication::quit(); });
+  const unsigned long window = options.window_id ? *options.window_id : HostWindow::RootOrDaemonWindow();
+  std::optional<tavelune::FigureStart> first;
+  if (options.figure) first = tavelune::StartOf(*options.figure);
+  return RunScreensaver(window, options.watch.value_or(kScreensaverWatchSeconds),
+                        options.slideshow.value_or(kScreensaverPauseSeconds), std::move(first));
 }

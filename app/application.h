@@ -14,3 +14,6 @@ std::unique_ptr<QApplication> OpenDisplay(int& argc, char** argv);
 
 // The window, from its opening to its closing; returns the exit status.
 int RunWindow(int argc, char** argv, const ProgramOptions& options);
+
+// The screensaver, from its start until it is ended; returns the exit status.
+int RunScreensaverFrontEnd(int argc, char** argv, const ProgramOptions& options);

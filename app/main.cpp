@@ -10,6 +10,7 @@ int main(int argc, char* argv[]) {
   switch (options->front_end) {
     case FrontEnd::kInfo: return RunInfo(argc, argv, *options);
     case FrontEnd::kPng: return RunPng(argc, argv, *options);
+    case FrontEnd::kScreensaver: return RunScreensaverFrontEnd(argc, argv, *options);
     case FrontEnd::kWindow: break;
   }
   return RunWindow(argc, argv, *options);

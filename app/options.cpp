@@ -20,8 +20,9 @@ struct Number {
   double min;
   double max;
 };
+using WindowId = std::optional<unsigned long> ProgramOptions::*;
 using Store = std::variant<bool ProgramOptions::*, QString ProgramOptions::*, Number,
-                           std::optional<CodedFigure> ProgramOptions::*>;
+                           std::optional<CodedFigure> ProgramOptions::*, WindowId>;
 
 struct Option {
   const char* name;
@@ -41,16 +42,24 @@ const Option kOptions[] = {
                        "FILE - is standard output, and the code is then only in the file."),
      Use(FrontEnd::kPng), true, &ProgramOptions::png},
     {"figure", "CODE", QT_TRANSLATE_NOOP("Options", "Paint the figure of this code instead of a new one."),
-     Use(FrontEnd::kWindow) | Use(FrontEnd::kPng), false, &ProgramOptions::figure},
+     Use(FrontEnd::kWindow) | Use(FrontEnd::kPng) | Use(FrontEnd::kScreensaver), false, &ProgramOptions::figure},
     {"scale", "S", QT_TRANSLATE_NOOP("Options", "With --png, S pixels for every pixel of the surface, from 0.25 to 8."),
      Use(FrontEnd::kPng), false, Number{&ProgramOptions::scale, 0.25, 8}},
-    {"watch", "SECONDS", QT_TRANSLATE_NOOP("Options", "Watch each figure paint itself over SECONDS, from 0.5 to 600."),
-     Use(FrontEnd::kWindow), false, Number{&ProgramOptions::watch, 0.5, 600}},
+    {"watch", "SECONDS",
+     QT_TRANSLATE_NOOP("Options", "Watch each figure paint itself over SECONDS, from 0.5 to 600 (the screensaver's: 10)."),
+     Use(FrontEnd::kWindow) | Use(FrontEnd::kScreensaver), false, Number{&ProgramOptions::watch, 0.5, 600}},
     {"full-screen", nullptr, QT_TRANSLATE_NOOP("Options", "Show the figure alone on the whole screen; Esc or F11 goes back."),
      Use(FrontEnd::kWindow), false, &ProgramOptions::full_screen},
     {"slideshow", "SECONDS",
-     QT_TRANSLATE_NOOP("Options", "Paint a new figure SECONDS after the last is complete, from 1 to 86400."),
-     Use(FrontEnd::kWindow), false, Number{&ProgramOptions::slideshow, 1, 86400}},
+     QT_TRANSLATE_NOOP("Options",
+                       "Paint a new figure SECONDS after the last is complete, from 1 to 86400 (the screensaver's: 5)."),
+     Use(FrontEnd::kWindow) | Use(FrontEnd::kScreensaver), false, Number{&ProgramOptions::slideshow, 1, 86400}},
+    {"root", nullptr,
+     QT_TRANSLATE_NOOP("Options", "As a screensaver: paint figures on the root window, or on the window that "
+                                  "XSCREENSAVER_WINDOW names."),
+     Use(FrontEnd::kScreensaver), true, &ProgramOptions::root},
+    {"window-id", "ID", QT_TRANSLATE_NOOP("Options", "As a screensaver: paint figures on the X window ID (decimal or 0x hex)."),
+     Use(FrontEnd::kScreensaver), true, WindowId{&ProgramOptions::window_id}},
 };
 
 // Qt's own options, which the application object takes; whether each takes a value.
@@ -137,6 +146,12 @@ QString KeepValue(const Option& option, const QString& value, ProgramOptions& op
       return Tr("%1 takes a number from %2 to %3, not \"%4\"").arg(Dashed(option)).arg(number->min).arg(number->max).arg(value);
     }
     options.*(number->member) = n;
+  } else if (auto* window = std::get_if<WindowId>(&option.store)) {
+    bool isNumber = false;
+    const unsigned long id = value.startsWith("0x", Qt::CaseInsensitive) ? value.mid(2).toULong(&isNumber, 16)
+                                                                          : value.toULong(&isNumber, 10);
+    if (!isNumber || id == 0) return Tr("%1 takes an X window's number, decimal or 0x hex, not \"%2\"").arg(Dashed(option), value);
+    options.*(*window) = id;
   } else if (auto* figure = std::get_if<std::optional<CodedFigure> ProgramOptions::*>(&option.store)) {
     CodeFault fault = CodeFault::kNone;
     options.*(*figure) = tavelune::DecodeFigure(value.toStdString(), &fault);
@@ -150,7 +165,7 @@ QString ChooseFrontEnd(const std::vector<const Option*>& given, ProgramOptions& 
   const Option* chooser = nullptr;
   for (const Option* option : given) {
     if (!option->chooses) continue;
-    if (chooser && chooser->front_ends != option->front_ends) {
+    if (chooser) {
       return Tr("%1 does not go with %2").arg(Dashed(*option), Dashed(*chooser));
     }
     chooser = option;

@@ -12,6 +12,7 @@ enum class FrontEnd : unsigned {
   kWindow = 1,
   kPng = 2,   // one figure into a file, no window and no display
   kInfo = 4,  // --help, --version
+  kScreensaver = 8,  // figures after figures in a window of another program's, or the root
 };
 
 // What the command line asked for, read and checked.
@@ -25,6 +26,8 @@ struct ProgramOptions {
   std::optional<double> watch;
   bool full_screen = false;
   std::optional<double> slideshow;
+  bool root = false;
+  std::optional<unsigned long> window_id;
 };
 
 // Reads the program's own options, leaving Qt's own (-platform, -style, -display, …) to Qt;

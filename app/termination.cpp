@@ -1,6 +1,6 @@
 #include "app/termination.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
 #include <sys/socket.h>
@@ -18,13 +18,13 @@ void OnSignal(int) {
 
 }  // namespace
 
-void CloseWindowsOnTerminationSignals() {
+void OnTerminationSignals(void (*end)()) {
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, wakeUp) != 0) return;
   auto* notifier = new QSocketNotifier(wakeUp[1], QSocketNotifier::Read, qApp);
-  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [end] {
     char byte;
     [[maybe_unused]] const ssize_t read = ::read(wakeUp[1], &byte, 1);
-    QApplication::closeAllWindows();
+    end();
   });
   struct sigaction action {};
   action.sa_handler = OnSignal;

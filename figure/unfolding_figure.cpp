@@ -1,6 +1,7 @@
 #include "figure/unfolding_figure.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavelune {
 
@@ -23,6 +24,11 @@ void UnfoldingFigure::PaintUpTo(long steps, DrawingSurface& surface) {
     done_ += end - next_;
     next_ = end;
   }
+}
+
+long UnfoldingFigure::StepsDue(double elapsed, double seconds, long budget) const {
+  const double share = seconds > 0 ? std::clamp(elapsed / seconds, 0.0, 1.0) : 1.0;
+  return std::min(static_cast<long>(std::ceil(kSteps * share)), done_ + budget);
 }
 
 void UnfoldingFigure::Skip() {

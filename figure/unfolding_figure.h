@@ -14,6 +14,10 @@ namespace tavelune {
 class UnfoldingFigure {
  public:
   static constexpr long kSteps = static_cast<long>(figure::kStrokes) * figure::kStepsPerStroke;
+  // The pace of a watched figure: a frame at the screen's rate, and at most so many steps in
+  // one, so that a frame stays short even on a slow processor at a large scale.
+  static constexpr int kFrameMilliseconds = 16;
+  static constexpr long kMostStepsPerFrame = 40000;
 
   // Starts where `start` does; `start` is left as it is.
   explicit UnfoldingFigure(const FigureStart& start);
@@ -24,6 +28,10 @@ class UnfoldingFigure {
   void PaintUpTo(long steps, DrawingSurface& surface);
   // Computes the rest without painting it: the directions the whole figure leaves.
   void Skip();
+
+  // The steps due `elapsed` seconds into an unfolding that takes `seconds`, but no more
+  // than `budget` past those already painted, so that no frame takes long.
+  long StepsDue(double elapsed, double seconds, long budget) const;
 
   long Steps() const { return done_; }
   bool Complete() const { return done_ == kSteps; }

@@ -37,10 +37,6 @@ constexpr QSize kOpeningClient{kMinimumClient.width() + kPictureGeometry.left(),
 // A title bar's height, for a window not yet framed by the window manager.
 constexpr QMargins kAssumedFrame{0, 32, 0, 0};
 
-// Watching: painting goes on at the screen's pace, at most this many steps a frame, so that no frame takes
-// long even on a slow processor at a large scale.
-constexpr int kFrameMilliseconds = 16;
-constexpr long kMostStepsPerFrame = 40000;
 constexpr int kPointerHidesAfterMilliseconds = 2000;
 
 FigureStart Copy(const FigureStart& start) { return {start.random->Clone(), start.directions}; }
@@ -85,7 +81,7 @@ Form1::Form1(tavelune::Runtime runtime, QWidget* parent)
   });
   connect(Picture1, &PictureBox::pointerMoved, this, &Form1::ShowPointer);
 
-  frames_.setInterval(kFrameMilliseconds);
+  frames_.setInterval(UnfoldingFigure::kFrameMilliseconds);
   frames_.setTimerType(Qt::PreciseTimer);
   connect(&frames_, &QTimer::timeout, this, &Form1::Picture1_Frame);
   slideshow_.setSingleShot(true);
@@ -237,8 +233,7 @@ void Form1::BeginUnfolding() {
 void Form1::Picture1_Frame() {
   if (!unfolding_) return;
   const double elapsed = steady_() - unfolding_began_;
-  const auto due = static_cast<long>(std::ceil(UnfoldingFigure::kSteps * std::min(1.0, elapsed / watch_seconds_)));
-  unfolding_->PaintUpTo(std::min(due, unfolding_->Steps() + kMostStepsPerFrame), Picture1->Surface());
+  unfolding_->PaintUpTo(unfolding_->StepsDue(elapsed, watch_seconds_, UnfoldingFigure::kMostStepsPerFrame), Picture1->Surface());
   Directions() = unfolding_->directions();
   Picture1->update();
   if (unfolding_->Complete()) {

@@ -7,10 +7,14 @@
 //   screen_probe png SHOT.xwd OUT.png [SCALE]  the surface and button, as a PNG
 //   screen_probe same SHOT.xwd IMAGE.png  the image holds exactly the surface's pixels
 //   screen_probe centred SHOT.xwd IMAGE.png  the image exactly, centred, on black all round
+//   screen_probe fills SHOT.xwd           a figure as large as the shot's shorter side, centred on black
 //   screen_probe close WINDOW-ID          a WM_DELETE_WINDOW client message
+//   screen_probe make-window W H          makes and maps a window, prints its id, and keeps it
+//                                         until it is killed
 #include <QFile>
 #include <QImage>
 #include <QRect>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -140,6 +144,41 @@ int CheckCentred(const QImage& shot, const QImage& image) {
   return 0;
 }
 
+// A figure's discs keep 11 of its 500 units from its edges, and it covers well over 2 % of it.
+int CheckFills(const QImage& shot) {
+  const int side = std::min(shot.width(), shot.height());
+  const QRect square(QPoint((shot.width() - side) / 2, (shot.height() - side) / 2), QSize(side, side));
+  const int margin = 11 * side / 500;
+  const QRect reach = square.adjusted(margin, margin, -margin, -margin);
+  const int outside = CountIf(shot, shot.rect(), IsColoured) - CountIf(shot, reach, IsColoured);
+  const int painted = CountIf(shot, reach, IsColoured);
+  std::printf("%d x %d: %d pixels painted within the centred %d x %d square, %d beyond its reach\n", shot.width(),
+              shot.height(), painted, side, side, outside);
+  if (outside != 0) return Fail("the figure is not centred on black, or is larger than the shorter side");
+  if (painted < side * side / 50) return Fail("no figure fills the shorter side");
+  // Each quarter of the square has paint: the figure spans it, it is not a small one in a corner.
+  const int half = side / 2;
+  int quarters = 0;
+  for (const QPoint corner : {QPoint(0, 0), QPoint(half, 0), QPoint(0, half), QPoint(half, half)}) {
+    quarters += CountIf(shot, QRect(square.topLeft() + corner, QSize(half, half)), IsColoured) > 0;
+  }
+  return quarters >= 3 ? 0 : Fail("the figure does not span the shorter side");
+}
+
+int MakeWindow(int width, int height) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return Fail("cannot open the display");
+  const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, width, height, 0, 0, 0);
+  XMapWindow(display, window);
+  XSync(display, False);
+  std::printf("0x%lx\n", window);
+  std::fflush(stdout);
+  for (;;) {
+    XEvent event;
+    XNextEvent(display, &event);
+  }
+}
+
 int CloseWindow(const char* id) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) return Fail("cannot open the display");
@@ -162,6 +201,11 @@ int CloseWindow(const char* id) {
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "close" && argc == 3) return CloseWindow(argv[2]);
+  if (command == "make-window" && argc == 4) return MakeWindow(std::atoi(argv[2]), std::atoi(argv[3]));
+  if (command == "fills" && argc == 3) {
+    const QImage shot = ReadXwd(argv[2]);
+    return shot.isNull() ? Fail("cannot read the screenshot") : CheckFills(shot);
+  }
   if (command == "figure" && (argc == 3 || argc == 4)) {
     const QImage shot = ReadXwd(argv[2]);
     return shot.isNull() ? Fail("cannot read the screenshot") : CheckFigure(shot, argc == 4 ? std::atoi(argv[3]) : 1);
@@ -198,5 +242,5 @@ int main(int argc, char** argv) {
                ? 0
                : Fail("cannot write the PNG");
   }
-  return Fail("usage: figure SHOT [SCALE] | figure-anywhere SHOT | changed A B | png SHOT OUT [SCALE] | same SHOT IMAGE | centred SHOT IMAGE | close WINDOW-ID");
+  return Fail("usage: figure SHOT [SCALE] | figure-anywhere SHOT | changed A B | png SHOT OUT [SCALE] | same SHOT IMAGE | centred SHOT IMAGE | fills SHOT | close WINDOW-ID | make-window W H");
 }

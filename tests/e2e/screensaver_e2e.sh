@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The screensaver as xscreensaver runs it: into a window another program made, following
+# it as it is resized; ended by SIGTERM; started and stopped by the real daemon, as an
+# ordinary user; and the settings file's command lines accepted by the program.
+set -euo pipefail
+app=$1 probe=$2 settings=$3 out=$4
+rm -rf "$out" && mkdir -p "$out"
+
+for tool in Xvfb xdotool xwd xscreensaver xscreensaver-command runuser; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is missing (apt-get install xvfb xdotool x11-apps xscreensaver)"
+    exit 77
+  fi
+done
+
+pids=()
+# The clients first, then the X server, so that none of them finds its display gone.
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 1; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  sleep 0.5
+  kill "${pids[0]}" 2>/dev/null || true
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+exec 3>"$out/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$out/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR XSCREENSAVER_WINDOW
+export XDG_RUNTIME_DIR="$out/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# Screenshots of a window until the probe finds a figure filling it.
+until_filled() {
+  for _ in $(seq 60); do
+    xwd -silent -id "$2" >"$out/$1.xwd" && "$probe" fills "$out/$1.xwd" >"$out/$1.txt" 2>&1 && { cat "$out/$1.txt"; return 0; }
+    sleep 0.25
+  done
+  cat "$out/$1.txt"
+  return 1
+}
+
+# A window of the test's own making, as the daemon or the settings' preview would give.
+coproc host { exec "$probe" make-window 640 400; }
+pids+=($!)
+read -r -u "${host[0]}" window
+"$app" --window-id "$window" --watch 1 --slideshow 60 >"$out/app.log" 2>&1 &
+saver=$!
+pids+=("$saver")
+until_filled window "$window" || fail "no figure fills the 640 x 400 window"
+xdotool windowsize "$window" 300 500
+for _ in $(seq 60); do
+  until_filled resized "$window" | grep -q "^300 x 500" && break
+  sleep 0.25
+done
+grep -q "^300 x 500" "$out/resized.txt" || fail "the figure did not follow the window to 300 x 500"
+echo "the figure followed the window to 300 x 500"
+
+# SIGTERM while a figure unfolds: it ends at once, quietly.
+kill "$saver"
+wait "$saver" || fail "the first screensaver ended with status $?"
+"$app" --window-id "$window" --watch 30 >"$out/app.log" 2>&1 &
+saver=$!
+pids+=("$saver")
+sleep 1
+started=$(date +%s%N)
+kill -TERM "$saver"
+status=0
+wait "$saver" || status=$?
+echo "SIGTERM while unfolding: status $status after $(( ($(date +%s%N) - started) / 1000000 )) ms"
+[ "$status" -eq 0 ] || fail "SIGTERM ended it with status $status"
+[ ! -s "$out/app.log" ] || fail "it was not quiet: $(cat "$out/app.log")"
+
+# Bad windows: a status and a word.
+for id in 12abc 0x7ffffff0; do
+  status=0
+  "$app" --window-id "$id" 2>"$out/bad.txt" || status=$?
+  [ "$status" -eq 2 ] && grep -q . "$out/bad.txt" || fail "--window-id $id exited $status: $(cat "$out/bad.txt")"
+  echo "--window-id $id: status 2, $(head -n 1 "$out/bad.txt")"
+done
+
+# Every command line the settings file makes for xscreensaver is one the program takes:
+# started with each, it runs until it is ended, rather than refusing its arguments.
+python3 - "$settings" >"$out/commands.txt" <<'PYTHON'
+import sys, xml.etree.ElementTree as tree
+root = tree.parse(sys.argv[1]).getroot()
+assert root.tag == "screensaver" and root.get("name") == "tavelune", "not tavelune's settings"
+base = [c.get("arg") for c in root.iter("command")]
+for number in root.iter("number"):
+    for value in (number.get("low"), number.get("default"), number.get("high")):
+        print(" ".join(base + [number.get("arg").replace("%", value)]))
+PYTHON
+while read -r command; do
+  status=0
+  # shellcheck disable=SC2086
+  XSCREENSAVER_WINDOW=$window timeout -s TERM 1 "$app" $command 2>"$out/bad.txt" || status=$?
+  [ "$status" -eq 0 ] || [ "$status" -eq 124 ] || fail "tavelune $command exited $status: $(cat "$out/bad.txt")"
+done <"$out/commands.txt"
+echo "the settings' $(wc -l <"$out/commands.txt") command lines are all accepted"
+
+# The real daemon, which refuses to run as root, with only this program in its list.
+home="$out/home"
+mkdir -p "$home"
+cat >"$home/.xscreensaver" <<XRESOURCES
+mode: one
+selected: 0
+lock: False
+splash: False
+fade: False
+unfade: False
+timeout: 0:30:00
+programs: "Tavelune" $app --root --watch 2 \n
+XRESOURCES
+chown -R nobody "$out/home"
+as_user() { runuser -u nobody -- env HOME="$home" DISPLAY="$DISPLAY" "$@"; }
+as_user xscreensaver -no-splash >"$out/xscreensaver.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do as_user xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.2; done
+as_user xscreensaver-command -activate
+root=$(xwininfo -root | awk '/Window id/ { print $4 }')
+until_filled daemon "$root" || fail "the daemon's screen shows no figure: $(cat "$out/xscreensaver.log")"
+pgrep -u nobody -f -- "$app --root" >/dev/null || fail "the daemon did not run the program"
+as_user xscreensaver-command -deactivate
+started=$(date +%s%N)
+for _ in $(seq 100); do pgrep -u nobody -f -- "$app --root" >/dev/null || break; sleep 0.05; done
+! pgrep -u nobody -f -- "$app --root" >/dev/null || fail "the program is still running after -deactivate"
+echo "xscreensaver ran the program, and it was gone $(( ($(date +%s%N) - started) / 1000000 )) ms after -deactivate"
+as_user xscreensaver-command -exit >/dev/null
