@@ -2,6 +2,7 @@
 
 #include "figure/figure_constants.h"
 #include "figure/figure_steps.h"
+#include "surface/raster_surface.h"
 
 namespace tavelune {
 
@@ -13,7 +14,9 @@ Status DrawFigure(Directions& directions, DrawingSurface& surface, Runtime runti
 }
 
 void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random) {
-  FigureSteps steps(directions, random);
+  // A raster surface's processor path is the whole figure's: its painter and the sine kernel.
+  const auto* raster = dynamic_cast<const RasterSurface*>(&surface);
+  FigureSteps steps(directions, random, raster ? raster->Path() : SelectedCpuPath());
   StepBlock block;
   while (steps.Next(block)) PaintSteps(block, 0, block.size, surface);
 }

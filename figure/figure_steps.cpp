@@ -17,7 +17,7 @@ bool FigureSteps::Next(StepBlock& block) {
     steps_left_ = figure::kStepsPerStroke;
   }
   block.Advance(stroke_, directions_, std::min(StepBlock::kCapacity, steps_left_));
-  block.Place();
+  block.Place(path_);
   steps_left_ -= block.size;
   return true;
 }

@@ -11,7 +11,9 @@ namespace tavelune {
 // source when its first block is due, each of 100,000 steps.
 class FigureSteps {
  public:
-  FigureSteps(Directions& directions, RandomSource& random) : directions_(directions), random_(random) {}
+  // The centres come from the sine kernel of `path`.
+  FigureSteps(Directions& directions, RandomSource& random, CpuPath path = SelectedCpuPath())
+      : directions_(directions), random_(random), path_(path) {}
 
   // Fills `block` with the next steps; false, and `block` empty, once the figure is complete.
   bool Next(StepBlock& block);
@@ -19,6 +21,7 @@ class FigureSteps {
  private:
   Directions& directions_;
   RandomSource& random_;
+  CpuPath path_;
   Stroke stroke_{};
   int strokes_begun_ = 0;
   int steps_left_ = 0;

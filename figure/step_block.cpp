@@ -50,17 +50,17 @@ void StepBlock::Advance(Stroke& stroke, Directions& directions, int steps) {
   }
 }
 
-void StepBlock::Place() {
+void StepBlock::Place(CpuPath path) {
   double wobbleX[kCapacity], wobbleY[kCapacity];
-  Sines(phaseA, wobbleX, size);
-  Cosines(phaseB, wobbleY, size);
+  Sines(path, phaseA, wobbleX, size);
+  Cosines(path, phaseB, wobbleY, size);
   for (int k = 0; k < size; ++k) {
     wobbleX[k] += angle[k];
     wobbleY[k] += angle[k];
   }
   double cosX[kCapacity], sinY[kCapacity];
-  Cosines(wobbleX, cosX, size);
-  Sines(wobbleY, sinY, size);
+  Cosines(path, wobbleX, cosX, size);
+  Sines(path, wobbleY, sinY, size);
   for (int k = 0; k < size; ++k) {
     const double x = radius[k] * cosX[k];
     const double y = radius[k] * sinY[k];

@@ -3,6 +3,7 @@
 #include "figure/directions.h"
 #include "figure/stroke.h"
 #include "runtime/colour.h"
+#include "runtime/cpu_path.h"
 
 namespace tavelune {
 
@@ -13,8 +14,8 @@ struct StepBlock {
 
   // Advances `stroke` by `steps` (at most kCapacity) and keeps what each step gives.
   void Advance(Stroke& stroke, Directions& directions, int steps);
-  // The disc centres of the steps kept by Advance.
-  void Place();
+  // The disc centres of the steps kept by Advance, with the sine kernel of `path`.
+  void Place(CpuPath path = SelectedCpuPath());
 
   int size = 0;
   double radius[kCapacity];

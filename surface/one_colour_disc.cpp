@@ -51,9 +51,38 @@ void PaintBaseline(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& t
 }
 
 #if defined(__x86_64__)
+// Eight bits of a mask as eight lanes of all ones or all zeros.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i LanesOf(int bits, __m256i lanes) {
+  return _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(bits), lanes), lanes);
+}
+
+// Eight pixels a store, masked by half of the table's 16-column mask. Masked-off lanes
+// never touch memory, as with AVX-512.
+template <int kChunks>
+[[gnu::target("avx2"), gnu::always_inline]] inline void PaintMaskedRows8(std::uint32_t* row, std::ptrdiff_t stride,
+                                                                       const std::uint16_t* masks, int rows,
+                                                                       int chunks, __m256i pixels) {
+  const int n = kChunks > 0 ? kChunks : chunks;
+  const __m256i lanes = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+#pragma GCC unroll 4
+  for (int k = 0; k < rows; ++k, row += stride, masks += n) {
+    for (int c = 0; c < n; ++c) {
+      _mm256_maskstore_epi32(reinterpret_cast<int*>(row + 16 * c), LanesOf(masks[c] & 0xff, lanes), pixels);
+      _mm256_maskstore_epi32(reinterpret_cast<int*>(row + 16 * c + 8), LanesOf(masks[c] >> 8, lanes), pixels);
+    }
+  }
+}
+
 [[gnu::target("avx2")]] void PaintAvx2(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
                                        int fy, std::uint32_t pixel) {
-  PaintWithOverlappingStores(row, stride, table, fx, fy, pixel);
+  const __m256i pixels = _mm256_set1_epi32(static_cast<int>(pixel));
+  const std::uint16_t* masks = table.MasksAt(fx, fy);
+  row += table.FirstColumn();
+  switch (table.Chunks()) {
+    case 1: return PaintMaskedRows8<1>(row, stride, masks, table.Rows(), 1, pixels);  // up to 16 pixels across
+    case 2: return PaintMaskedRows8<2>(row, stride, masks, table.Rows(), 2, pixels);  // up to 32
+    default: return PaintMaskedRows8<0>(row, stride, masks, table.Rows(), table.Chunks(), pixels);
+  }
 }
 
 // Sixteen pixels a store, masked to the row's span by the table. Masked-off lanes never

@@ -14,8 +14,8 @@ namespace tavelune {
 using OneColourDiscPainter = void (*)(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
                                       int fy, std::uint32_t pixel);
 
-// The painter for a path this processor runs: on the baseline and AVX2 paths, whole-vector
-// stores that may overlap at a row's end; on AVX-512, masked stores.
+// The painter for a path this processor runs: on the baseline path, whole-vector stores
+// that may overlap at a row's end; on AVX2 and AVX-512, stores masked by the table.
 OneColourDiscPainter OneColourDiscFor(CpuPath path);
 
 }  // namespace tavelune

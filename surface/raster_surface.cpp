@@ -51,7 +51,7 @@ RasterSurface::RasterSurface(int width, int height, double scale, CpuPath path)
       height_units_(static_cast<float>(std::clamp(height, 0, kMaxSize))), width_(DeviceSide(width, scale_)),
       height_(DeviceSide(height, scale_)), pixels_(static_cast<std::size_t>(width_) * height_, PixelOf(back_)),
       discs_(subpixels_per_unit_ * kTableRadius + kSubpixels / 2, subpixels_per_unit_ * kTableRadius - kSubpixels / 2),
-      paint_one_colour_(OneColourDiscFor(path)) {}
+      path_(path), paint_one_colour_(OneColourDiscFor(path)) {}
 
 Colour RasterSurface::At(int x, int y) const {
   return Colour{pixels_[static_cast<std::size_t>(y) * width_ + x] & kRgbMask};

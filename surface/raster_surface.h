@@ -43,6 +43,8 @@ class RasterSurface final : public DrawingSurface {
   int Width() const { return width_; }
   int Height() const { return height_; }
   double Scale() const { return scale_; }
+  // The processor path of its disc painter.
+  CpuPath Path() const { return path_; }
   const std::uint32_t* Bits() const { return pixels_.data(); }
   // The colour at device column x, row y, both inside the surface.
   Colour At(int x, int y) const;
@@ -64,6 +66,7 @@ class RasterSurface final : public DrawingSurface {
   int height_;
   std::vector<std::uint32_t> pixels_;  // initialised from back_, so declared after it
   DiscTable discs_;
+  CpuPath path_;
   OneColourDiscPainter paint_one_colour_;
 };
 
