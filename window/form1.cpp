@@ -305,26 +305,34 @@ void Form1::resizeEvent(QResizeEvent* event) {
 }
 
 void Form1::SetFullScreen(bool on) {
-  if (on == isFullScreen()) return;
   FullScreenAction->setChecked(on);
+  if (on == isFullScreen()) return;
   if (on) {
     normal_geometry_ = geometry();
-    Command1->hide();
-    setStyleSheet("Form1 { background: black; }");
-    setMouseTracking(true);
-    Picture1->setMouseTracking(true);
     showFullScreen();
+  } else {
+    showNormal();
+    if (normal_geometry_.isValid()) setGeometry(normal_geometry_);
+  }
+}
+
+// The window's state, as the window manager has it: its size and its state may come in
+// either order, and each lays the window out again.
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  const bool full = isFullScreen();
+  FullScreenAction->setChecked(full);
+  Command1->setVisible(!full);
+  setStyleSheet(full ? "Form1 { background: black; }" : QString());
+  setMouseTracking(full);
+  Picture1->setMouseTracking(full);
+  if (full) {
     Picture1->setFocus();
     pointer_idle_.start();
   } else {
     pointer_idle_.stop();
     unsetCursor();
-    setMouseTracking(false);
-    Picture1->setMouseTracking(false);
-    setStyleSheet({});
-    Command1->show();
-    showNormal();
-    if (normal_geometry_.isValid()) setGeometry(normal_geometry_);
     Command1->setFocus();
   }
   LayOut();
