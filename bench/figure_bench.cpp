@@ -76,22 +76,41 @@ void DrawOneFigure(DrawingSurface& surface) {
   if (DrawFigure(directions, surface, {clock, random}) == Status::kFailed) std::abort();
 }
 
-// A whole figure on one processor path: its sine kernel and its painter.
-void FigureRaster(benchmark::State& state, double scale, CpuPath path) {
+// The same, painted by `workers`.
+void DrawOneFigure(DrawingSurface& surface, WorkerPool& workers) {
+  NoonClock clock;
+  Pcg32Source random;
+  Directions directions;
+  if (ReseedFromClock({clock, random}) == Status::kFailed) std::abort();
+  PaintFigure(directions, surface, random, workers);
+}
+
+// A whole figure on one processor path, its sine kernel and its painter, by `workers`: the
+// process's own where none are given.
+void FigureRaster(benchmark::State& state, double scale, CpuPath path, WorkerPool* workers = nullptr) {
   if (!CpuRuns(path)) return state.SkipWithError("this processor lacks the path");
   RasterSurface surface(RasterSurface::kSize, RasterSurface::kSize, scale, path);
   (void)surface.SetFillSolid();
+  WorkerPool& pool = workers ? *workers : ProcessWorkers();
   for (auto _ : state) {
-    DrawOneFigure(surface);
+    DrawOneFigure(surface, pool);
     benchmark::DoNotOptimize(surface.Bits());
     benchmark::ClobberMemory();
   }
+}
+
+WorkerPool* OneThread() {
+  static WorkerPool one(1);
+  return &one;
 }
 
 void BM_FigureRaster(benchmark::State& state) { FigureRaster(state, 1, SelectedCpuPath()); }
 void BM_FigureRaster1_5x(benchmark::State& state) { FigureRaster(state, 1.5, SelectedCpuPath()); }
 void BM_FigureRaster2x(benchmark::State& state) { FigureRaster(state, 2, SelectedCpuPath()); }
 void BM_FigureRaster8x(benchmark::State& state) { FigureRaster(state, 8, SelectedCpuPath()); }
+void BM_FigureRasterOneThread(benchmark::State& state) { FigureRaster(state, 1, SelectedCpuPath(), OneThread()); }
+void BM_FigureRaster2xOneThread(benchmark::State& state) { FigureRaster(state, 2, SelectedCpuPath(), OneThread()); }
+void BM_FigureRaster8xOneThread(benchmark::State& state) { FigureRaster(state, 8, SelectedCpuPath(), OneThread()); }
 void BM_FigureRasterAvx2(benchmark::State& state) { FigureRaster(state, 1, CpuPath::kAvx2); }
 void BM_FigureRasterAvx2_2x(benchmark::State& state) { FigureRaster(state, 2, CpuPath::kAvx2); }
 void BM_FigureRasterBaseline(benchmark::State& state) { FigureRaster(state, 1, CpuPath::kBaseline); }
@@ -113,14 +132,17 @@ void FigureQPainter(benchmark::State& state, int scale) {
 void BM_FigureQPainter(benchmark::State& state) { FigureQPainter(state, 1); }
 void BM_FigureQPainter2x(benchmark::State& state) { FigureQPainter(state, 2); }
 
-BENCHMARK(BM_FigureRaster)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FigureRaster1_5x)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FigureRaster2x)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FigureRaster8x)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FigureRasterAvx2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FigureRasterAvx2_2x)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FigureRasterBaseline)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FigureRasterBaseline2x)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FigureRaster)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FigureRaster1_5x)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FigureRaster2x)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FigureRaster8x)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FigureRasterOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FigureRaster2xOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FigureRaster8xOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FigureRasterAvx2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FigureRasterAvx2_2x)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FigureRasterBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FigureRasterBaseline2x)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FigureArithmetic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FigureQPainter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FigureQPainter2x)->Unit(benchmark::kMillisecond);
@@ -147,6 +169,8 @@ class RatioReporter final : public benchmark::ConsoleReporter {
     } ratios[] = {{"BM_FigureQPainter", "BM_FigureRaster"},         {"BM_FigureRaster", "BM_FigureArithmetic"},
                   {"BM_FigureRaster2x", "BM_FigureRaster"},         {"BM_FigureQPainter2x", "BM_FigureRaster2x"},
                   {"BM_FigureRaster1_5x", "BM_FigureRaster"},       {"BM_FigureRaster8x", "BM_FigureRaster"},
+                  {"BM_FigureRasterOneThread", "BM_FigureRaster"},  {"BM_FigureRaster2xOneThread", "BM_FigureRaster2x"},
+                  {"BM_FigureRaster8xOneThread", "BM_FigureRaster8x"},
                   {"BM_FigureRasterAvx2", "BM_FigureRaster"},       {"BM_FigureRasterAvx2_2x", "BM_FigureRaster2x"},
                   {"BM_FigureRasterBaseline", "BM_FigureRaster"},   {"BM_FigureRasterBaseline2x", "BM_FigureRaster2x"}};
     for (const auto& r : ratios) {

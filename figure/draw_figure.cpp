@@ -1,6 +1,7 @@
 #include "figure/draw_figure.h"
 
 #include "figure/figure_constants.h"
+#include "figure/banded_painting.h"
 #include "figure/figure_steps.h"
 #include "surface/raster_surface.h"
 
@@ -14,8 +15,13 @@ Status DrawFigure(Directions& directions, DrawingSurface& surface, Runtime runti
 }
 
 void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random) {
+  PaintFigure(directions, surface, random, ProcessWorkers());
+}
+
+void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random, WorkerPool& workers) {
   // A raster surface's processor path is the whole figure's: its painter and the sine kernel.
-  const auto* raster = dynamic_cast<const RasterSurface*>(&surface);
+  auto* raster = dynamic_cast<RasterSurface*>(&surface);
+  if (raster && PaintFigureInBands(directions, *raster, random, workers)) return;
   FigureSteps steps(directions, random, raster ? raster->Path() : SelectedCpuPath());
   StepBlock block;
   while (steps.Next(block)) PaintSteps(block, 0, block.size, surface);

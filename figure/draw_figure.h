@@ -5,6 +5,7 @@
 #include "figure/directions.h"
 #include "figure/step_block.h"
 #include "runtime/runtime.h"
+#include "runtime/worker_pool.h"
 #include "surface/drawing_surface.h"
 
 namespace tavelune {
@@ -23,7 +24,9 @@ struct FigureStart {
 Status DrawFigure(Directions& directions, DrawingSurface& surface, Runtime runtime, FigureStart* start = nullptr);
 
 // The figure after its reseed: what DrawFigure paints once the random source is seeded.
+// A large raster surface is painted by the process's workers, or by `workers`.
 void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random);
+void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random, WorkerPool& workers);
 
 // Paints the block's steps from `first` up to `end`, one disc each, in order.
 void PaintSteps(const StepBlock& block, int first, int end, DrawingSurface& surface);

@@ -12,7 +12,7 @@ bool FigureSteps::Next(StepBlock& block) {
       block.size = 0;
       return false;
     }
-    stroke_ = Stroke::Draw(random_);
+    stroke_ = drawn_ ? drawn_[strokes_begun_] : Stroke::Draw(*random_);
     ++strokes_begun_;
     steps_left_ = figure::kStepsPerStroke;
   }

@@ -1,26 +1,33 @@
 #pragma once
 
 #include "figure/directions.h"
+#include "figure/figure_constants.h"
 #include "figure/step_block.h"
 #include "figure/stroke.h"
 #include "runtime/random_source.h"
 
 namespace tavelune {
 
+// The five strokes' random values, drawn before any step: they never depend on the steps.
+using DrawnStrokes = Stroke[figure::kStrokes];
+
 // The steps of one figure, block after block: five strokes, each drawn from the random
-// source when its first block is due, each of 100,000 steps.
+// source when its first block is due (or drawn before), each of 100,000 steps.
 class FigureSteps {
  public:
   // The centres come from the sine kernel of `path`.
   FigureSteps(Directions& directions, RandomSource& random, CpuPath path = SelectedCpuPath())
-      : directions_(directions), random_(random), path_(path) {}
+      : directions_(directions), random_(&random), path_(path) {}
+  FigureSteps(Directions& directions, const DrawnStrokes& strokes, CpuPath path = SelectedCpuPath())
+      : directions_(directions), drawn_(strokes), path_(path) {}
 
   // Fills `block` with the next steps; false, and `block` empty, once the figure is complete.
   bool Next(StepBlock& block);
 
  private:
   Directions& directions_;
-  RandomSource& random_;
+  RandomSource* random_ = nullptr;
+  const Stroke* drawn_ = nullptr;
   CpuPath path_;
   Stroke stroke_{};
   int strokes_begun_ = 0;

@@ -23,12 +23,11 @@ template <typename Pixels>
 // span's end and overlapping the one before; no loop per pixel, no test per pixel.
 [[gnu::always_inline]] inline void PaintWithOverlappingStores(std::uint32_t* row, std::ptrdiff_t stride,
                                                               const DiscTable& table, int fx, int fy,
-                                                              std::uint32_t pixel) {
+                                                              std::uint32_t pixel, int first, int end) {
   const DiscRow* rows = table.At(fx, fy);
-  const int count = table.Rows();
   const Pixels8 eight = Pixels8{} + pixel;
   const Pixels4 four = Pixels4{} + pixel;
-  for (int k = 0; k < count; ++k, row += stride) {
+  for (int k = first; k < end; ++k, row += stride) {
     std::uint32_t* at = row + rows[k].outer_begin;
     const int n = rows[k].outer_end - rows[k].outer_begin;
     if (n >= 8) {
@@ -46,8 +45,8 @@ template <typename Pixels>
 }
 
 void PaintBaseline(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx, int fy,
-                   std::uint32_t pixel) {
-  PaintWithOverlappingStores(row, stride, table, fx, fy, pixel);
+                   std::uint32_t pixel, int first, int end) {
+  PaintWithOverlappingStores(row, stride, table, fx, fy, pixel, first, end);
 }
 
 #if defined(__x86_64__)
@@ -74,14 +73,15 @@ template <int kChunks>
 }
 
 [[gnu::target("avx2")]] void PaintAvx2(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
-                                       int fy, std::uint32_t pixel) {
+                                       int fy, std::uint32_t pixel, int first, int end) {
   const __m256i pixels = _mm256_set1_epi32(static_cast<int>(pixel));
-  const std::uint16_t* masks = table.MasksAt(fx, fy);
+  const int chunks = table.Chunks();
+  const std::uint16_t* masks = table.MasksAt(fx, fy) + first * chunks;
   row += table.FirstColumn();
-  switch (table.Chunks()) {
-    case 1: return PaintMaskedRows8<1>(row, stride, masks, table.Rows(), 1, pixels);  // up to 16 pixels across
-    case 2: return PaintMaskedRows8<2>(row, stride, masks, table.Rows(), 2, pixels);  // up to 32
-    default: return PaintMaskedRows8<0>(row, stride, masks, table.Rows(), table.Chunks(), pixels);
+  switch (chunks) {
+    case 1: return PaintMaskedRows8<1>(row, stride, masks, end - first, 1, pixels);  // up to 16 pixels across
+    case 2: return PaintMaskedRows8<2>(row, stride, masks, end - first, 2, pixels);  // up to 32
+    default: return PaintMaskedRows8<0>(row, stride, masks, end - first, chunks, pixels);
   }
 }
 
@@ -100,14 +100,15 @@ template <int kChunks>
 }
 
 [[gnu::target("avx512f")]] void PaintAvx512(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
-                                            int fy, std::uint32_t pixel) {
+                                            int fy, std::uint32_t pixel, int first, int end) {
   const __m512i pixels = _mm512_set1_epi32(static_cast<int>(pixel));
-  const std::uint16_t* masks = table.MasksAt(fx, fy);
+  const int chunks = table.Chunks();
+  const std::uint16_t* masks = table.MasksAt(fx, fy) + first * chunks;
   row += table.FirstColumn();
-  switch (table.Chunks()) {
-    case 1: return PaintMaskedRows<1>(row, stride, masks, table.Rows(), 1, pixels);  // up to 16 pixels across
-    case 2: return PaintMaskedRows<2>(row, stride, masks, table.Rows(), 2, pixels);  // up to 32
-    default: return PaintMaskedRows<0>(row, stride, masks, table.Rows(), table.Chunks(), pixels);
+  switch (chunks) {
+    case 1: return PaintMaskedRows<1>(row, stride, masks, end - first, 1, pixels);  // up to 16 pixels across
+    case 2: return PaintMaskedRows<2>(row, stride, masks, end - first, 2, pixels);  // up to 32
+    default: return PaintMaskedRows<0>(row, stride, masks, end - first, chunks, pixels);
   }
 }
 #endif

@@ -8,11 +8,12 @@
 
 namespace tavelune {
 
-// Paints a table disc in one colour, its centre at (fx, fy) sixteenths within its pixel.
-// `row` points into the disc's top row, in the column of the pixel that holds the centre.
-// Every painter paints the same pixels; they differ in the processor features they use.
+// Paints rows [first, end) of a table disc in one colour, its centre at (fx, fy) sixteenths
+// within its pixel. `row` points into the disc's row `first`, in the column of the pixel
+// that holds the centre. Every painter paints the same pixels; they differ in the processor
+// features they use.
 using OneColourDiscPainter = void (*)(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
-                                      int fy, std::uint32_t pixel);
+                                      int fy, std::uint32_t pixel, int first, int end);
 
 // The painter for a path this processor runs: on the baseline path, whole-vector stores
 // that may overlap at a row's end; on AVX2 and AVX-512, stores masked by the table.

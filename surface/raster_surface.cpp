@@ -6,6 +6,7 @@
 #include "surface/disc_table.h"
 #include "surface/one_colour_disc.h"
 #include "surface/row_span.h"
+#include "runtime/worker_pool.h"
 
 namespace tavelune {
 namespace {
@@ -51,7 +52,9 @@ RasterSurface::RasterSurface(int width, int height, double scale, CpuPath path)
       height_units_(static_cast<float>(std::clamp(height, 0, kMaxSize))), width_(DeviceSide(width, scale_)),
       height_(DeviceSide(height, scale_)), pixels_(static_cast<std::size_t>(width_) * height_, PixelOf(back_)),
       discs_(subpixels_per_unit_ * kTableRadius + kSubpixels / 2, subpixels_per_unit_ * kTableRadius - kSubpixels / 2),
-      path_(path), paint_one_colour_(OneColourDiscFor(path)) {}
+      path_(path), paint_one_colour_(OneColourDiscFor(path)) {
+  (void)ProcessWorkers();  // started with the first surface, so that painting a figure allocates nothing
+}
 
 Colour RasterSurface::At(int x, int y) const {
   return Colour{pixels_[static_cast<std::size_t>(y) * width_ + x] & kRgbMask};
@@ -80,20 +83,31 @@ Status RasterSurface::SetFillColor(Colour colour) {
 }
 
 Status RasterSurface::DrawCircle(float x, float y, float radius, Colour outline) {
+  if (!IsColour(outline)) return Status::kFailed;
+  const std::uint32_t fill = PixelOf(fill_);
+  return Draw(x, y, radius, PixelOf(outline), fill_solid_ ? &fill : nullptr, Band{});
+}
+
+void RasterSurface::PaintFigureDisc(float x, float y, Colour colour, Band band) {
+  if (!IsColour(colour)) return;
+  const std::uint32_t pixel = PixelOf(colour);
+  (void)Draw(x, y, kTableRadius, pixel, &pixel, band);
+}
+
+// A circle with its rim in `rim` and its interior in `fill`, or untouched where `fill` is
+// null, painted in the rows of `band` alone.
+Status RasterSurface::Draw(float x, float y, float radius, std::uint32_t rim, const std::uint32_t* fill, Band band) {
   // Fast path first: the table's circle with its centre inside the surface (the comparisons
   // turn NaN away too), snapped with no library call, which is exact for centres this small.
-  if (radius == kTableRadius && x > 0 && x < width_units_ && y > 0 && y < height_units_ && IsColour(outline)) {
+  if (radius == kTableRadius && x > 0 && x < width_units_ && y > 0 && y < height_units_) {
     const int cx = static_cast<int>(SnapSmallToSubpixel(x, subpixels_per_unit_));
     const int cy = static_cast<int>(SnapSmallToSubpixel(y, subpixels_per_unit_));
     if (discs_.Fits(cx, cy, width_, height_)) {
-      PaintTableDisc(cx, cy, PixelOf(outline));
+      PaintTableDisc(cx, cy, rim, fill, band);
       return Status::kOk;
     }
   }
-  if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius) || radius < 0 ||
-      !IsColour(outline)) {
-    return Status::kFailed;
-  }
+  if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius) || radius < 0) return Status::kFailed;
   const double cx = SnapToSubpixel(x, subpixels_per_unit_);
   const double cy = SnapToSubpixel(y, subpixels_per_unit_);
   const double reach = subpixels_per_unit_ * radius;
@@ -102,39 +116,59 @@ Status RasterSurface::DrawCircle(float x, float y, float radius, Colour outline)
       cy - outer > kSubpixels * height_) {
     return Status::kOk;  // wholly off the surface
   }
-  PaintClippedDisc(cx, cy, outer, reach - kSubpixels / 2, PixelOf(outline));
+  PaintClippedDisc(cx, cy, outer, reach - kSubpixels / 2, rim, fill, band);
   return Status::kOk;
 }
 
-// Fast path: the table's circle wholly inside, with no test per row or pixel.
-void RasterSurface::PaintTableDisc(int cx, int cy, std::uint32_t rim) {
+namespace {
+
+// Whether strip `strip` is the band's; a power of two of threads needs no division.
+bool InBand(int strip, RasterSurface::Band band) {
+  const unsigned count = static_cast<unsigned>(band.count), s = static_cast<unsigned>(strip);
+  return ((count & (count - 1)) == 0 ? s & (count - 1) : s % count) == static_cast<unsigned>(band.which);
+}
+
+}  // namespace
+
+// Fast path: the table's circle wholly inside, with no test per row or pixel; for a band,
+// the band's strips that the disc reaches.
+void RasterSurface::PaintTableDisc(int cx, int cy, std::uint32_t rim, const std::uint32_t* fill, Band band) {
+  const int top = (cy >> 4) + discs_.FirstRow();  // not negative: the disc fits
+  if (band.count == 1) return PaintTableRows(cx, cy, rim, fill, top, 0, discs_.Rows());
+  for (int strip = top / kStripRows; strip * kStripRows < top + discs_.Rows(); ++strip) {
+    if (!InBand(strip, band)) continue;
+    PaintTableRows(cx, cy, rim, fill, top, std::max(0, strip * kStripRows - top),
+                   std::min(discs_.Rows(), (strip + 1) * kStripRows - top));
+  }
+}
+
+// Rows [first, end) of the table's disc whose top row is `top`.
+void RasterSurface::PaintTableRows(int cx, int cy, std::uint32_t rim, const std::uint32_t* fill, int top, int first,
+                                   int end) {
   // Both are positive here: the pixel is the value over 16, the sub-pixel the remainder.
   const int fx = cx & 15, fy = cy & 15;
-  const std::uint32_t fill = PixelOf(fill_);
   const std::ptrdiff_t stride = width_;  // a local: the pixel stores could alias the member
-  std::uint32_t* row = pixels_.data() + ((cy >> 4) + discs_.FirstRow()) * stride + (cx >> 4);
-  if (fill_solid_ && fill == rim) return paint_one_colour_(row, stride, discs_, fx, fy, rim);  // the figure's case
-  const DiscRow* rows = discs_.At(fx, fy);
-  const int count = discs_.Rows();
-  for (int k = 0; k < count; ++k, row += stride) {
-    PaintRow(row, {rows[k].outer_begin, rows[k].outer_end}, {rows[k].inner_begin, rows[k].inner_end}, rim,
-             fill_solid_ ? &fill : nullptr);
+  std::uint32_t* row = pixels_.data() + (top + first) * stride + (cx >> 4);
+  if (fill && *fill == rim) return paint_one_colour_(row, stride, discs_, fx, fy, rim, first, end);  // the figure's case
+  const DiscRow* spans = discs_.At(fx, fy);
+  for (int k = first; k < end; ++k, row += stride) {
+    PaintRow(row, {spans[k].outer_begin, spans[k].outer_end}, {spans[k].inner_begin, spans[k].inner_end}, rim, fill);
   }
 }
 
 // Clipped path: any radius, any position; one RowSpan per row for rim and interior.
-void RasterSurface::PaintClippedDisc(double cx, double cy, double outer, double inner, std::uint32_t rim) {
+void RasterSurface::PaintClippedDisc(double cx, double cy, double outer, double inner, std::uint32_t rim,
+                                     const std::uint32_t* fill, Band band) {
   auto clampRow = [&](double r) { return static_cast<int>(std::clamp(r, 0.0, double(height_))); };
   const int first = clampRow(std::floor((cy - outer) / kSubpixels) - 1);
   const int last = clampRow(std::ceil((cy + outer) / kSubpixels) + 1);
-  const std::uint32_t fill = PixelOf(fill_);
   for (int j = first; j < last; ++j) {
+    if (band.count > 1 && !InBand(j / kStripRows, band)) continue;
     const double dy = kSubpixels * j + kSubpixels / 2 - cy;
     const Span o = RowSpan(cx, dy, outer, width_);
     if (o.Empty()) continue;
     const Span i = inner >= 0 ? RowSpan(cx, dy, inner, width_) : Span{};
-    PaintRow(pixels_.data() + static_cast<std::size_t>(j) * width_, o, i, rim,
-             fill_solid_ ? &fill : nullptr);
+    PaintRow(pixels_.data() + static_cast<std::size_t>(j) * width_, o, i, rim, fill);
   }
 }
 

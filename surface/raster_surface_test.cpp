@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cmath>
 #include <limits>
 #include <random>
@@ -250,7 +252,8 @@ TEST(RasterSurface, TheFastPathEqualsTheRuleAtEverySubpixelPosition) {
 }
 
 // Each painter this processor can run, against the table's spans, with the disc's
-// neighbours watched for stray writes, for the tables of several scales.
+// neighbours watched for stray writes, for the tables of several scales; whole discs, and
+// the runs of rows that the threads of a figure paint.
 TEST(OneColourDisc, EveryPainterPaintsExactlyTheTablesSpans) {
   constexpr int kSide = 128, kCentre = 60;
   constexpr std::uint32_t kInk = 0xff123456u, kPaper = 0xffabcdefu;
@@ -263,13 +266,52 @@ TEST(OneColourDisc, EveryPainterPaintsExactlyTheTablesSpans) {
       for (int position = 0; position < 256; position += scale == 1 ? 1 : 7) {
         const DiscRow* rows = table.At(position % 16, position / 16);
         std::vector<std::uint32_t> got(kSide * kSide, kPaper), want = got;
-        paint(got.data() + (kCentre + table.FirstRow()) * kSide + kCentre, kSide, table, position % 16, position / 16,
-              kInk);
-        for (int k = 0; k < table.Rows(); ++k) {
+        const int first = position % 4 == 1 ? position % 3 : 0;
+        const int end = position % 4 == 2 ? table.Rows() - 1 - position % 5 : table.Rows();
+        paint(got.data() + (kCentre + table.FirstRow() + first) * kSide + kCentre, kSide, table, position % 16,
+              position / 16, kInk, first, end);
+        for (int k = first; k < end; ++k) {
           const int y = kCentre + table.FirstRow() + k;
           for (int x = kCentre + rows[k].outer_begin; x < kCentre + rows[k].outer_end; ++x) want[y * kSide + x] = kInk;
         }
         ASSERT_EQ(got, want) << NameOf(path) << ", scale " << scale << ", sub-pixel position " << position;
+      }
+    }
+  }
+}
+
+// The bands of two or three threads together paint exactly what one figure disc paints:
+// discs straddling every strip boundary, near the surface's edges (the clipped path) and
+// past them, each pixel once, and none outside the disc.
+TEST(RasterSurface, BandsTogetherPaintEachDiscExactlyOnce) {
+  for (const double scale : {1.0, 1.5, 2.0}) {
+    for (const int count : {2, 3}) {
+      RasterSurface whole(100, 100, scale);
+      ASSERT_EQ(whole.SetFillSolid(), Status::kOk);
+      struct Disc {
+        float x, y;
+        Colour c;
+      };
+      std::vector<Disc> discs;
+      for (float y = -6; y < 106; y += 0.37f) {
+        const int n = static_cast<int>(discs.size());
+        discs.push_back({50 + 47 * std::sin(y), y, ComposeColor(n % 256, n * 7 % 256, n * 13 % 256)});
+      }
+      for (const Disc& d : discs) {
+        ASSERT_EQ(whole.SetFillColor(d.c), Status::kOk);
+        ASSERT_EQ(whole.DrawCircle(d.x, d.y, RasterSurface::kTableRadius, d.c), Status::kOk);
+      }
+      // Each band alone: its own rows exactly as the whole, every other row untouched.
+      for (int which = 0; which < count; ++which) {
+        RasterSurface band(100, 100, scale);
+        for (const Disc& d : discs) band.PaintFigureDisc(d.x, d.y, d.c, {which, count});
+        for (int row = 0; row < whole.Height(); ++row) {
+          const bool mine = row / RasterSurface::kStripRows % count == which;
+          for (int x = 0; x < whole.Width(); ++x) {
+            ASSERT_EQ(band.At(x, row), mine ? whole.At(x, row) : ComposeColor(0, 0, 0))
+                << "scale " << scale << ", band " << which << " of " << count << ", row " << row << ", column " << x;
+          }
+        }
       }
     }
   }

@@ -72,6 +72,20 @@ without_display 1 "the display could not be opened (DISPLAY=:99" "${no_display[@
 without_display 1 "the display could not be opened (QT_QPA_PLATFORM=wayland" "${no_display[@]}" \
   QT_QPA_PLATFORM=wayland XDG_RUNTIME_DIR="$out" "$app"
 
+# Large figures are painted by every core: any number of threads gives the same bytes, and
+# a number that is none is refused before anything is painted.
+TAVELUNE_THREADS=1 "$app" --png one.png --figure "$code" --scale 2.5 >/dev/null
+TAVELUNE_THREADS=3 "$app" --png three.png --figure "$code" --scale 2.5 >/dev/null
+cmp one.png three.png || fail "three threads painted another figure than one"
+rm one.png three.png
+for threads in 0 two 99; do
+  status=0
+  TAVELUNE_THREADS=$threads "$app" --png threads.png >stdout.txt 2>stderr.txt || status=$?
+  [ "$status" -eq 2 ] && grep -q "TAVELUNE_THREADS=$threads" stderr.txt && [ ! -e threads.png ] ||
+    fail "TAVELUNE_THREADS=$threads exited $status: $(cat stderr.txt)"
+done
+echo "one and three threads give the same bytes; TAVELUNE_THREADS 0, two and 99 are refused: $(cat stderr.txt)"
+
 # Codes as people type them: any case, I and L for 1, O for 0, dashes and spaces between groups.
 typed=$(echo "${code:0:6}-${code:6:6} ${code:12}" | tr 'A-Z' 'a-z' | sed 's/1/l/; s/0/o/')
 "$app" --png typed.png --figure "$typed" >/dev/null
