@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <variant>
+#include <vector>
 
 using tavelune::CodedFigure;
 using tavelune::CodeFault;

@@ -40,4 +40,14 @@ void UnfoldingFigure::Skip() {
   done_ = kSteps;
 }
 
+void PaintAgain(const FigureStart& start, std::unique_ptr<UnfoldingFigure>& unfolding, DrawingSurface& surface) {
+  if (unfolding) {
+    auto again = std::make_unique<UnfoldingFigure>(start);
+    again->PaintUpTo(unfolding->Steps(), surface);
+    unfolding = std::move(again);
+  } else if (start.random) {
+    (void)RepaintFigure(start, surface);
+  }
+}
+
 }  // namespace tavelune

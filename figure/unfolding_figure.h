@@ -50,4 +50,9 @@ class UnfoldingFigure {
   long done_ = 0;
 };
 
+// The figure of `start` painted again on `surface`, a new one of another scale: as far as
+// `unfolding` had come where there is one, which then goes on from there on `surface`;
+// else the whole figure, where `start` holds one.
+void PaintAgain(const FigureStart& start, std::unique_ptr<UnfoldingFigure>& unfolding, DrawingSurface& surface);
+
 }  // namespace tavelune

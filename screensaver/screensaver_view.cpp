@@ -37,13 +37,7 @@ void ScreensaverView::Fit(QSize size) {
   if (surface_ && surface_->Scale() == scale) return;
   auto surface = std::make_unique<Surface>(Surface::kSize, Surface::kSize, scale);
   (void)surface->SetFillSolid();
-  if (unfolding_) {
-    auto again = std::make_unique<UnfoldingFigure>(figure_);
-    again->PaintUpTo(unfolding_->Steps(), *surface);
-    unfolding_ = std::move(again);
-  } else if (figure_.random) {
-    (void)RepaintFigure(figure_, *surface);
-  }
+  PaintAgain(figure_, unfolding_, *surface);
   surface_ = std::move(surface);
   update();
 }

@@ -384,13 +384,7 @@ QString Form1::PaintAtScale(double scale) {
   } catch (const std::bad_alloc&) {
     return tr("There is not enough memory for the figure at this screen's pixel density.");
   }
-  if (unfolding_) {
-    auto again = std::make_unique<UnfoldingFigure>(figure_);
-    again->PaintUpTo(unfolding_->Steps(), *surface);
-    unfolding_ = std::move(again);
-  } else if (figure_.random) {
-    (void)RepaintFigure(figure_, *surface);
-  }
+  PaintAgain(figure_, unfolding_, *surface);
   Picture1->Adopt(std::move(surface));
   return {};
 }

@@ -6,29 +6,10 @@ set -euo pipefail
 app=$1 probe=$2 settings=$3 out=$4
 rm -rf "$out" && mkdir -p "$out"
 
-for tool in Xvfb xdotool xwd xscreensaver xscreensaver-command runuser; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is missing (apt-get install xvfb xdotool x11-apps xscreensaver)"
-    exit 77
-  fi
-done
-
-pids=()
-# The clients first, then the X server, so that none of them finds its display gone.
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 1; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  sleep 0.5
-  kill "${pids[0]}" 2>/dev/null || true
-}
-trap cleanup EXIT
+source "$(dirname "$0")/x_server.sh"
+require_tools Xvfb xdotool xwd xwininfo xscreensaver xscreensaver-command runuser
 fail() { echo "FAIL: $*"; exit 1; }
-
-exec 3>"$out/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$out/display")"
+start_x_server 1280x800
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_SCALE_FACTOR XSCREENSAVER_WINDOW
 export XDG_RUNTIME_DIR="$out/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"

@@ -7,26 +7,13 @@ set -euo pipefail
 app=$1 probe=$2 out=$3
 rm -rf "$out" && mkdir -p "$out"
 
-for tool in Xvfb openbox xdotool xwd xclip; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is missing (apt-get install xvfb openbox xdotool x11-apps xclip)"
-    exit 77
-  fi
-done
-
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
-trap cleanup EXIT
+source "$(dirname "$0")/x_server.sh"
+require_tools Xvfb openbox xdotool xwd xclip xprop
 fail() { echo "FAIL: $*"; exit 1; }
 
 # An X server of the given size with openbox on it.
 start_desktop() {
-  exec 3>"$out/display"
-  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp >"$out/xvfb.log" 2>&1 &
-  pids+=($!)
-  exec 3>&-
-  for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$out/display")"
+  start_x_server "$1"
   openbox >"$out/openbox.log" 2>&1 &
   pids+=($!)
   for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
@@ -111,7 +98,8 @@ xdotool key --window "$wid" alt+Right
 until_shot second -id same SHOT "$out/second.png" || fail "the second figure on screen is not that of its code"
 echo "back twice and forward once showed the figures of their codes"
 close_window
-pkill -P $$ Xvfb || true
+end_all
+pids=()
 
 # A 1920 x 1080 screen at 200 % is 960 x 540: the layout is scaled down to fit, and "new"
 # is on the screen and answers a click.

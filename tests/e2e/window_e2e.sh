@@ -5,23 +5,9 @@ set -euo pipefail
 app=$1 probe=$2 out=$3
 mkdir -p "$out"
 
-for tool in Xvfb xdotool xwd xclip; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is missing (apt-get install xvfb xdotool x11-apps xclip)"
-    exit 77
-  fi
-done
-
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
-trap cleanup EXIT
-
-exec 3>"$out/display"
-Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$out/display")"
+source "$(dirname "$0")/x_server.sh"
+require_tools Xvfb xdotool xwd xclip
+start_x_server 2048x1536
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export XDG_CONFIG_HOME="$out/config"  # the user's saved choices stay out of the test
 
