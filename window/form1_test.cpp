@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QTest>
 #include <QAction>
+#include <QMenu>
 #include <cmath>
 #include <fstream>
 #include <sys/resource.h>
@@ -293,6 +294,16 @@ class Form1Test : public QObject {
       QTRY_VERIFY2(form.FigureCode() != before, qPrintable(keys.toString()));
       QCOMPARE(form.Picture1->accessibleDescription(), QString::fromStdString(*form.FigureCode()));
     }
+    // Shift+F10 opens the picture's context menu, as the Menu key does.
+    QString firstItem;
+    QTimer::singleShot(0, [&firstItem] {
+      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        firstItem = menu->actions().value(0)->text();
+        menu->close();
+      }
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(firstItem, QString("Copy"));
   }
 
   // Watching: at every moment the picture is the figure's first discs, and in the end the

@@ -29,13 +29,22 @@ grep -a -q "tavelune:figure.$code" first.png || fail "the PNG does not carry its
 cmp first.png again.png || fail "the same code gave another file"
 echo "the code $code gives the same bytes again"
 
+# The pixels a metre across, big-endian after the pHYs chunk's name.
+density() {
+  local at
+  at=$(grep -obUa pHYs "$1" | head -n 1 | cut -d: -f1)
+  od -An -tu1 -j$((at + 4)) -N4 "$1" | awk '{ print $1*16777216 + $2*65536 + $3*256 + $4 }'
+}
 for scale in 0.25 1.5 2; do
   "$app" --png "s$scale.png" --figure "$code" --scale "$scale" >/dev/null
   want=$(awk -v s="$scale" 'BEGIN { printf "%dx%d", 500 * s + 0.5, 500 * s + 0.5 }')
   [ "$(size "s$scale.png")" = "$want" ] || fail "--scale $scale gave $(size "s$scale.png"), not $want"
+  # 96 dots an inch times the scale: every scale prints at one size.
+  want=$(awk -v s="$scale" 'BEGIN { printf "%d", 96 * s / 0.0254 + 0.5 }')
+  [ "$(density "s$scale.png")" = "$want" ] || fail "--scale $scale has $(density "s$scale.png") pixels a metre, not $want"
   rm "s$scale.png"
 done
-echo "the size follows the scale"
+echo "the size and the resolution follow the scale"
 
 changed=${code:0:5}$([ "${code:5:1}" = A ] && echo B || echo A)${code:6}
 refused 2 --png bad.png --figure "$changed"
