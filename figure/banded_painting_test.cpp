@@ -14,6 +14,7 @@ namespace {
 // directions and fill colour; the surface size that sends a figure to the workers is set
 // aside here, so that every scale is tried.
 TEST(BandedPainting, EveryNumberOfWorkersPaintsTheOneThreadFigure) {
+  if (!WorkerPool::kThreadsAvailable) GTEST_SKIP() << "this build has no threads";
   WorkerPool one(1);
   for (const double scale : {1.0, 1.5, 2.0}) {
     RasterSurface alone(RasterSurface::kSize, RasterSurface::kSize, scale);

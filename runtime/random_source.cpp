@@ -3,6 +3,8 @@
 #include <bit>
 #include <cmath>
 
+#include "runtime/bit_cast.h"
+
 namespace tavelune {
 namespace {
 
@@ -20,7 +22,7 @@ constexpr std::uint64_t Mix(std::uint64_t z) {
 
 Status Pcg32Source::Reseed(float seed) {
   if (!std::isfinite(seed)) return Status::kFailed;
-  state_ = Mix(state_ ^ std::bit_cast<std::uint32_t>(seed));
+  state_ = Mix(state_ ^ BitCast<std::uint32_t>(seed));
   return Status::kOk;
 }
 

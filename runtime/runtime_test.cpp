@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "runtime/bit_cast.h"
 #include "runtime/colour.h"
 #include "runtime/random_source.h"
 #include "runtime/rounding.h"
@@ -170,7 +171,7 @@ TEST(SineBlock, EveryPathGivesTheBaselinesBits) {
         std::fill(got.begin(), got.end(), 0.0);
         run(path, got.data());
         for (int i = 0; i < n; ++i) {
-          ASSERT_EQ(std::bit_cast<std::uint64_t>(got[i]), std::bit_cast<std::uint64_t>(want[i]))
+          ASSERT_EQ(BitCast<std::uint64_t>(got[i]), BitCast<std::uint64_t>(want[i]))
               << NameOf(path) << (sine ? " sine of " : " cosine of ") << x[i];
         }
       }

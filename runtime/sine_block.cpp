@@ -1,8 +1,8 @@
 #include "runtime/sine_block.h"
 
-#include <bit>
 #include <cstdint>
 
+#include "runtime/bit_cast.h"
 #include "runtime/cpu_path.h"
 
 namespace tavelune {
@@ -30,7 +30,7 @@ constexpr double kC1 = 4.16666666666666019037e-02, kC2 = -1.38888888888741095749
 inline double SineOf(double x, std::uint64_t quarterTurns) {
   const double shifted = x * kTwoOverPi + kRoundingShift;
   const double j = shifted - kRoundingShift;
-  const std::uint64_t quadrant = std::bit_cast<std::uint64_t>(shifted) + quarterTurns;
+  const std::uint64_t quadrant = BitCast<std::uint64_t>(shifted) + quarterTurns;
   const double r = ((x - j * kPio2Part1) - j * kPio2Part2) - j * kPio2Part3;
   const double z = r * r;
   const double sine = r + r * z * (kS1 + z * (kS2 + z * (kS3 + z * (kS4 + z * (kS5 + z * kS6)))));
@@ -38,8 +38,8 @@ inline double SineOf(double x, std::uint64_t quarterTurns) {
   // Odd quadrants take the cosine kernel; quadrants 2 and 3 flip the sign.
   const std::uint64_t useCosine = 0 - (quadrant & 1);
   const std::uint64_t bits =
-      (std::bit_cast<std::uint64_t>(sine) & ~useCosine) | (std::bit_cast<std::uint64_t>(cosine) & useCosine);
-  return std::bit_cast<double>(bits ^ ((quadrant & 2) << 62));
+      (BitCast<std::uint64_t>(sine) & ~useCosine) | (BitCast<std::uint64_t>(cosine) & useCosine);
+  return BitCast<double>(bits ^ ((quadrant & 2) << 62));
 }
 
 // One loop, compiled for each path; the processor-specific ones exist only on x86-64. Every

@@ -7,6 +7,7 @@
 namespace tavelune {
 
 WorkerPool::WorkerPool(int workers) {
+  if (!kThreadsAvailable) return;
   for (int w = 1; w < workers; ++w) threads_.emplace_back(&WorkerPool::Serve, this, w);
 }
 
@@ -62,6 +63,7 @@ namespace {
 
 int CountFromEnvironment() {
   const char* wanted = std::getenv("TAVELUNE_THREADS");
+  if (!WorkerPool::kThreadsAvailable) return 1;
   if (wanted == nullptr || *wanted == '\0') {
     const unsigned cores = std::thread::hardware_concurrency();
     return cores == 0 ? 1 : static_cast<int>(cores < unsigned(kMaxWorkers) ? cores : unsigned(kMaxWorkers));

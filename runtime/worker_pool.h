@@ -11,6 +11,12 @@ namespace tavelune {
 // the caller's thread is worker 0, and Size() - 1 threads of the pool are the others.
 class WorkerPool {
  public:
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  // A WebAssembly build without threads: the caller's thread does all the work.
+  static constexpr bool kThreadsAvailable = false;
+#else
+  static constexpr bool kThreadsAvailable = true;
+#endif
   using Job = void (*)(void* context, int worker);
 
   explicit WorkerPool(int workers);
