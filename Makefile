@@ -2,6 +2,8 @@
 BUILD       ?= build
 BENCH_BUILD ?= build-release
 PACKAGE_BUILD ?= build-package
+WEB_BUILD   ?= build-web
+WEB_PORT    ?= 8000
 CMAKE_FLAGS ?=
 BENCH_ARGS  ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
@@ -10,8 +12,13 @@ RUN_PACKAGES   := qt6-wayland
 TEST_PACKAGES  := xvfb openbox xscreensaver xscreensaver-data x11-utils xdotool x11-apps xclip qt6-wayland weston desktop-file-utils appstream dpkg-dev
 BENCH_PACKAGES := libbenchmark-dev
 PACKAGE_PACKAGES := dpkg-dev lintian
+WEB_PACKAGES   := emscripten python3
+WEB_TEST_PACKAGES := chromium nodejs npm
 
-.PHONY: all run test bench install package package-build clean
+# emcc runs on node, which finds its own modules here whatever node is first on the PATH.
+export NODE_PATH := /usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH))
+
+.PHONY: all run test bench install package package-build web serve-web clean
 
 all:
 	@tools/require-packages $(BUILD_PACKAGES)
@@ -23,10 +30,13 @@ run: all
 	$(BUILD)/app/tavelune
 
 test:
-	@tools/require-packages $(BUILD_PACKAGES) $(TEST_PACKAGES)
+	@tools/require-packages $(BUILD_PACKAGES) $(TEST_PACKAGES) $(WEB_PACKAGES) $(WEB_TEST_PACKAGES)
 	@$(MAKE) --no-print-directory all
 	@$(MAKE) --no-print-directory package-build
+	@$(MAKE) --no-print-directory web WEB_TARGET=all CMAKE_FLAGS="$(CMAKE_FLAGS) -DTAVELUNE_DESKTOP_PROGRAM=$(abspath $(BUILD))/app/tavelune"
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error
 	ctest --test-dir $(BUILD) --output-on-failure
+	ctest --test-dir $(WEB_BUILD) --output-on-failure
 
 bench:
 	@tools/require-packages $(BUILD_PACKAGES) $(BENCH_PACKAGES)
@@ -50,5 +60,21 @@ package-build:
 	cd $(PACKAGE_BUILD) && cpack >/dev/null
 	@ls dist/*.deb
 
+# The web edition in dist/web: static files for any web server. WEB_TARGET=all builds the
+# engine's unit tests too, to run under node.
+WEB_TARGET ?= tavelune_engine
+web:
+	@tools/require-packages $(WEB_PACKAGES)
+	@emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DTAVELUNE_WINDOW=OFF \
+	  "-DCMAKE_CROSSCOMPILING_EMULATOR=$$(command -v node);--no-experimental-fetch" $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WEB_BUILD) -j$$(nproc) --target $(WEB_TARGET)
+	@rm -rf dist/web && mkdir -p dist && cp -r $(WEB_BUILD)/web/site dist/web
+	@echo "dist/web: $$(du -sh dist/web | cut -f1)"
+
+# A look at dist/web in a browser, on this computer only.
+serve-web: web
+	@echo "tavelune: http://127.0.0.1:$(WEB_PORT)/"
+	python3 -m http.server --bind 127.0.0.1 --directory dist/web $(WEB_PORT)
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD) build-asan build-fuzz build-arm64 dist
+	rm -rf $(BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD) $(WEB_BUILD) build-asan build-fuzz build-arm64 dist
