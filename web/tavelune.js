@@ -16,7 +16,9 @@ const kFaults = {
   3: (code) => `“${code}” is not a figure code: its characters do not agree with their check; it may be mistyped.`,
   4: () => 'There is not enough memory for a figure this large.',
   5: () => 'The figure could not be seeded from the clock.',
+  6: () => 'The figures cannot be painted here: this browser could not start the engine.',
 };
+const kNoEngine = 6;
 const kCodeFaults = new Set([1, 2, 3]);
 
 if (typeof document === 'undefined') {
@@ -30,7 +32,13 @@ if (typeof document === 'undefined') {
 function serveFigures() {
   const engine = import('./engine.js').then(({ default: createEngine }) => createEngine());
   self.onmessage = async ({ data: request }) => {
-    const e = await engine;
+    let e;
+    try {
+      e = await engine;
+    } catch {
+      self.postMessage({ id: request.id, fault: kNoEngine });
+      return;
+    }
     if (request.png) {
       const { pixels, side, code, scale } = request.png;
       self.postMessage({ id: request.id, png: await encodePng(pixels, side, code, scale) });
@@ -88,7 +96,7 @@ function showFigures() {
   };
   worker.onerror = (event) => {
     event.preventDefault();
-    tell('The figures cannot be painted here: this browser could not start the engine.');
+    tell(kFaults[kNoEngine]());
   };
 
   const scale = () => Math.min(kMostScale, window.devicePixelRatio * fit);
