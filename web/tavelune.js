@@ -100,7 +100,16 @@ function showFigures() {
   };
 
   const scale = () => Math.min(kMostScale, window.devicePixelRatio * fit);
-  const codeInAddress = () => decodeURIComponent(location.hash.slice(1)).trim();
+  // The fragment as typed; one that is not even well-formed percent-encoding is taken as it
+  // stands, and refused as a code like any other text.
+  function codeInAddress() {
+    const fragment = location.hash.slice(1);
+    try {
+      return decodeURIComponent(fragment).trim();
+    } catch {
+      return fragment.trim();
+    }
+  }
   const linkTo = (code) => `${location.origin}${location.pathname}${location.search}#${code}`;
 
   function tell(text) {
