@@ -70,7 +70,7 @@ web:
 	@emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DTAVELUNE_WINDOW=OFF \
 	  "-DCMAKE_CROSSCOMPILING_EMULATOR=$$(command -v node);--no-experimental-fetch" $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WEB_BUILD) -j$$(nproc) --target $(WEB_TARGET)
-	@rm -rf dist/web && mkdir -p dist && cp -r $(WEB_BUILD)/web/site dist/web
+	@rm -rf dist/web && mkdir -p dist && cp -r $(WEB_BUILD)/web/site dist/web && chmod a-x dist/web/*
 	@echo "dist/web: $$(du -sh dist/web | cut -f1)"
 
 # A look at dist/web in a browser, on this computer only.
