@@ -1,8 +1,6 @@
 // tavelune in the browser. This one module is both the page and the worker that paints for
 // it: the page never computes a figure itself, so it answers while one is being painted.
 
-// The window's layout: the width of the client area the figure and "new" need, in CSS pixels.
-const kLayoutWidth = 633;
 const kFigureSide = 500;
 const kMostScale = 8;
 // The PNG's resolution: 96 dpi at scale 1, so that every scale prints at one size.
@@ -69,7 +67,6 @@ function serveFigures() {
 // ---- The page. ----
 
 function showFigures() {
-  const form = document.querySelector('.form');
   const picture = document.getElementById('picture');
   const newButton = document.getElementById('new');
   const saveButton = document.getElementById('save');
@@ -79,7 +76,8 @@ function showFigures() {
   const context = picture.getContext('2d', { alpha: false });
   const worker = new Worker(new URL(import.meta.url), { type: 'module' });
 
-  let fit = 1;
+  const devicePixelsAcross = () => Math.round(picture.getBoundingClientRect().width * window.devicePixelRatio);
+  let boxScale = devicePixelsAcross() / kFigureSide;
   let shown = null;  // { code, side, scale, pixels } of the figure on the canvas
   let nextId = 1;
   const waiting = new Map();
@@ -99,7 +97,7 @@ function showFigures() {
     tell(kFaults[kNoEngine]());
   };
 
-  const scale = () => Math.min(kMostScale, window.devicePixelRatio * fit);
+  const scale = () => Math.min(kMostScale, boxScale);
   // The fragment as typed; one that is not even well-formed percent-encoding is taken as it
   // stands, and refused as a code like any other text.
   function codeInAddress() {
@@ -126,6 +124,7 @@ function showFigures() {
     saveButton.disabled = false;
     copyButton.disabled = false;
     performance.mark('figure painted', { detail: { code: reply.code, milliseconds: reply.milliseconds } });
+    followScale();  // the box may have changed while the figure was painted
   }
 
   // A new figure from the clock, from the directions the last one left; its code joins the
@@ -163,28 +162,18 @@ function showFigures() {
     return typed ? paintCode(typed) : paintNew(false);
   }
 
-  // The layout at the window's own size wherever the viewport is wide enough, else as wide as
-  // it is; the page scrolls for height, as pages do.
-  function fitToViewport() {
-    fit = Math.max(0.25, Math.min(1, document.documentElement.clientWidth / kLayoutWidth));
-    form.style.setProperty('--fit', String(fit));
-  }
-
-  // The same figure again wherever the device pixels per figure pixel change (a zoom, a
-  // screen of another density, a narrower window), once the change has come to rest.
+  // The figure is painted at the device pixels its box covers, which follow the layout, the
+  // page's zoom and the screen's density; a change repaints it once the change has come to
+  // rest. The box is watched in device pixels, so that a zoom is seen, but they are counted
+  // from the CSS size, which an emulated density changes too.
   let refitting = 0;
-  function refit() {
-    fitToViewport();
+  new ResizeObserver(() => {
+    boxScale = devicePixelsAcross() / kFigureSide;
     clearTimeout(refitting);
-    refitting = setTimeout(() => {
-      if (shown && scale() !== shown.scale) paintCode(shown.code);
-    }, 150);
-  }
-  function watchDensity() {
-    matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener('change', () => {
-      watchDensity();
-      refit();
-    }, { once: true });
+    refitting = setTimeout(followScale, 150);
+  }).observe(picture, { box: 'device-pixel-content-box' });
+  function followScale() {
+    if (shown && scale() !== shown.scale) paintCode(shown.code);
   }
 
   async function savePng() {
@@ -221,10 +210,6 @@ function showFigures() {
       paintAddressed();
     }
   });
-  window.addEventListener('resize', refit);
-
-  fitToViewport();
-  watchDensity();
   newButton.focus();
   paintAddressed();
 }

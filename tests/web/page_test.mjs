@@ -131,6 +131,24 @@ test('a link paints the desktop\'s pixels at device scales 1, 1.5 and 2', async 
   }
 });
 
+test('on a phone the figure fills the width, at the phone\'s device pixels, and "new" is large enough to touch', async () => {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 390, height: 800, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+  await page.goto(`${origin}/#${kCode}`);
+  await paintedCode(page);
+  const { cssWidth, side, buttonHeight } = await page.evaluate(() => ({
+    cssWidth: document.getElementById('picture').getBoundingClientRect().width,
+    side: document.getElementById('picture').width,
+    buttonHeight: document.getElementById('new').getBoundingClientRect().height,
+  }));
+  assert.ok(cssWidth > 350 && cssWidth < 390, `the figure is ${cssWidth} px wide`);
+  assert.equal(side, Math.round(cssWidth * 3));
+  assert.ok(buttonHeight >= 44, `"new" is ${buttonHeight} px high`);
+  const desktop = desktopFigure(kCode, side / 500);
+  assertSamePixels(await canvasPixels(page), desktop.rgba, 'phone');
+  await page.close();
+});
+
 test('a link that holds no code says so and paints a new figure', async () => {
   for (const [fragment, shown] of [['NOT-A-CODE', 'NOT-A-CODE'], ['3XS0KHSY9M17BF6T1%E0%A4%A', '3XS0KHSY9M17BF6T1%E0%A4%A']]) {
     const page = await openPage();
