@@ -35,7 +35,7 @@ test:
 	@command -v npm >/dev/null || tools/require-packages npm
 	@$(MAKE) --no-print-directory all
 	@$(MAKE) --no-print-directory package-build
-	@$(MAKE) --no-print-directory web WEB_TARGET=all CMAKE_FLAGS="$(CMAKE_FLAGS) -DTAVELUNE_DESKTOP_PROGRAM=$(abspath $(BUILD))/app/tavelune"
+	@$(MAKE) --no-print-directory web WEB_TESTS=ON CMAKE_FLAGS="$(CMAKE_FLAGS) -DTAVELUNE_DESKTOP_PROGRAM=$(abspath $(BUILD))/app/tavelune"
 	cd tests/web && npm ci --no-audit --no-fund --loglevel=error
 	ctest --test-dir $(BUILD) --output-on-failure
 	ctest --test-dir $(WEB_BUILD) --output-on-failure
@@ -62,14 +62,14 @@ package-build:
 	cd $(PACKAGE_BUILD) && cpack >/dev/null
 	@ls dist/*.deb
 
-# The web edition in dist/web: static files for any web server. WEB_TARGET=all builds the
-# engine's unit tests too, to run under node.
-WEB_TARGET ?= tavelune_engine
+# The web edition in dist/web: static files for any web server. WEB_TESTS=ON builds the
+# engine's unit tests too, to run under node, and the web edition's tests.
+WEB_TESTS ?= OFF
 web:
-	@tools/require-packages $(WEB_PACKAGES)
-	@emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DTAVELUNE_WINDOW=OFF \
+	@tools/require-packages $(WEB_PACKAGES) $(if $(filter ON,$(WEB_TESTS)),$(BUILD_PACKAGES))
+	@emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DTAVELUNE_WINDOW=OFF -DBUILD_TESTING=$(WEB_TESTS) \
 	  "-DCMAKE_CROSSCOMPILING_EMULATOR=$$(command -v node);--no-experimental-fetch" $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(WEB_BUILD) -j$$(nproc) --target $(WEB_TARGET)
+	@cmake --build $(WEB_BUILD) -j$$(nproc)
 	@rm -rf dist/web && mkdir -p dist && cp -r $(WEB_BUILD)/web/site dist/web && chmod a-x dist/web/*
 	@echo "dist/web: $$(du -sh dist/web | cut -f1)"
 
