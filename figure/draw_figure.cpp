@@ -2,6 +2,7 @@
 
 #include "figure/figure_constants.h"
 #include "figure/banded_painting.h"
+#include "figure/layered_painting.h"
 #include "figure/figure_steps.h"
 #include "surface/raster_surface.h"
 
@@ -21,7 +22,10 @@ void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& 
 void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random, WorkerPool& workers) {
   // A raster surface's processor path is the whole figure's: its painter and the sine kernel.
   auto* raster = dynamic_cast<RasterSurface*>(&surface);
-  if (raster && PaintFigureInBands(directions, *raster, random, workers)) return;
+  if (raster && (PaintFigureInLayers(directions, *raster, random, workers) ||
+                 PaintFigureInBands(directions, *raster, random, workers))) {
+    return;
+  }
   FigureSteps steps(directions, random, raster ? raster->Path() : SelectedCpuPath());
   StepBlock block;
   while (steps.Next(block)) PaintSteps(block, 0, block.size, surface);

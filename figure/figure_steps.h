@@ -21,6 +21,11 @@ class FigureSteps {
   FigureSteps(Directions& directions, const DrawnStrokes& strokes, CpuPath path = SelectedCpuPath())
       : directions_(directions), drawn_(strokes), path_(path) {}
 
+  static constexpr int kSteps = figure::kStrokes * figure::kStepsPerStroke;
+
+  // Only the figure's steps [first, end), before the first call to Next: the steps before
+  // `first` are taken, turning the directions as they do, but kept nowhere.
+  void Only(int first, int end);
   // Fills `block` with the next steps; false, and `block` empty, once the figure is complete.
   bool Next(StepBlock& block);
 
@@ -31,7 +36,12 @@ class FigureSteps {
   CpuPath path_;
   Stroke stroke_{};
   int strokes_begun_ = 0;
-  int steps_left_ = 0;
+  int steps_left_ = 0;  // of the stroke under way
+  int step_ = 0;        // in the figure
+  int end_ = kSteps;
+
+  // Begins the next stroke where the last one is done; false once the figure is.
+  bool Continue();
 };
 
 }  // namespace tavelune

@@ -53,7 +53,33 @@ RasterSurface::RasterSurface(int width, int height, double scale, CpuPath path)
       height_(DeviceSide(height, scale_)), pixels_(static_cast<std::size_t>(width_) * height_, PixelOf(back_)),
       discs_(subpixels_per_unit_ * kTableRadius + kSubpixels / 2, subpixels_per_unit_ * kTableRadius - kSubpixels / 2),
       path_(path), paint_one_colour_(OneColourDiscFor(path)) {
-  (void)ProcessWorkers();  // started with the first surface, so that painting a figure allocates nothing
+  // The pool is started with the first surface, so that painting a figure allocates nothing.
+  const int workers = ProcessWorkers().Size();
+  if (long(width_) * height_ <= kLayeredPixels) ReserveLayers(std::min(workers, kMaxLayers));
+}
+
+void RasterSurface::ReserveLayers(int count) {
+  if (count > Layers()) layers_.resize(pixels_.size() * (count - 1), 0);
+}
+
+void RasterSurface::PaintFigureDisc(float x, float y, Colour colour, int layer) {
+  if (!IsColour(colour) || layer < 0 || layer >= Layers()) return;
+  const std::uint32_t pixel = PixelOf(colour);
+  std::uint32_t* pixels = layer == 0 ? pixels_.data() : layers_.data() + (layer - 1) * pixels_.size();
+  (void)Draw(x, y, kTableRadius, pixel, &pixel, {pixels, Band{}});
+}
+
+void RasterSurface::MergeLayers(int first, int end) {
+  first = std::clamp(first, 0, height_);
+  end = std::clamp(end, first, height_);
+  std::uint32_t* const out = pixels_.data() + std::size_t(first) * width_;
+  const std::size_t count = std::size_t(end - first) * width_;
+  for (std::size_t at = std::size_t(first) * width_; at < layers_.size(); at += pixels_.size()) {
+    std::uint32_t* const layer = layers_.data() + at;
+    // Branch-free, so that it vectorises: where the layer is clear the mask keeps the pixel.
+    for (std::size_t i = 0; i < count; ++i) out[i] = layer[i] | (out[i] & -std::uint32_t{layer[i] == 0});
+    std::fill_n(layer, count, 0u);
+  }
 }
 
 Colour RasterSurface::At(int x, int y) const {
@@ -85,25 +111,26 @@ Status RasterSurface::SetFillColor(Colour colour) {
 Status RasterSurface::DrawCircle(float x, float y, float radius, Colour outline) {
   if (!IsColour(outline)) return Status::kFailed;
   const std::uint32_t fill = PixelOf(fill_);
-  return Draw(x, y, radius, PixelOf(outline), fill_solid_ ? &fill : nullptr, Band{});
+  return Draw(x, y, radius, PixelOf(outline), fill_solid_ ? &fill : nullptr, OnSurface(Band{}));
 }
 
 void RasterSurface::PaintFigureDisc(float x, float y, Colour colour, Band band) {
   if (!IsColour(colour)) return;
   const std::uint32_t pixel = PixelOf(colour);
-  (void)Draw(x, y, kTableRadius, pixel, &pixel, band);
+  (void)Draw(x, y, kTableRadius, pixel, &pixel, OnSurface(band));
 }
 
 // A circle with its rim in `rim` and its interior in `fill`, or untouched where `fill` is
-// null, painted in the rows of `band` alone.
-Status RasterSurface::Draw(float x, float y, float radius, std::uint32_t rim, const std::uint32_t* fill, Band band) {
+// null, painted on `target`'s pixels in the rows of its band alone.
+Status RasterSurface::Draw(float x, float y, float radius, std::uint32_t rim, const std::uint32_t* fill,
+                           Target target) {
   // Fast path first: the table's circle with its centre inside the surface (the comparisons
   // turn NaN away too), snapped with no library call, which is exact for centres this small.
   if (radius == kTableRadius && x > 0 && x < width_units_ && y > 0 && y < height_units_) {
     const int cx = static_cast<int>(SnapSmallToSubpixel(x, subpixels_per_unit_));
     const int cy = static_cast<int>(SnapSmallToSubpixel(y, subpixels_per_unit_));
     if (discs_.Fits(cx, cy, width_, height_)) {
-      PaintTableDisc(cx, cy, rim, fill, band);
+      PaintTableDisc(cx, cy, rim, fill, target);
       return Status::kOk;
     }
   }
@@ -116,7 +143,7 @@ Status RasterSurface::Draw(float x, float y, float radius, std::uint32_t rim, co
       cy - outer > kSubpixels * height_) {
     return Status::kOk;  // wholly off the surface
   }
-  PaintClippedDisc(cx, cy, outer, reach - kSubpixels / 2, rim, fill, band);
+  PaintClippedDisc(cx, cy, outer, reach - kSubpixels / 2, rim, fill, target);
   return Status::kOk;
 }
 
@@ -132,23 +159,24 @@ bool InBand(int strip, RasterSurface::Band band) {
 
 // Fast path: the table's circle wholly inside, with no test per row or pixel; for a band,
 // the band's strips that the disc reaches.
-void RasterSurface::PaintTableDisc(int cx, int cy, std::uint32_t rim, const std::uint32_t* fill, Band band) {
+void RasterSurface::PaintTableDisc(int cx, int cy, std::uint32_t rim, const std::uint32_t* fill, Target target) {
   const int top = (cy >> 4) + discs_.FirstRow();  // not negative: the disc fits
-  if (band.count == 1) return PaintTableRows(cx, cy, rim, fill, top, 0, discs_.Rows());
+  const Band band = target.band;
+  if (band.count == 1) return PaintTableRows(cx, cy, rim, fill, target.pixels, top, 0, discs_.Rows());
   for (int strip = top / kStripRows; strip * kStripRows < top + discs_.Rows(); ++strip) {
     if (!InBand(strip, band)) continue;
-    PaintTableRows(cx, cy, rim, fill, top, std::max(0, strip * kStripRows - top),
+    PaintTableRows(cx, cy, rim, fill, target.pixels, top, std::max(0, strip * kStripRows - top),
                    std::min(discs_.Rows(), (strip + 1) * kStripRows - top));
   }
 }
 
 // Rows [first, end) of the table's disc whose top row is `top`.
-void RasterSurface::PaintTableRows(int cx, int cy, std::uint32_t rim, const std::uint32_t* fill, int top, int first,
-                                   int end) {
+void RasterSurface::PaintTableRows(int cx, int cy, std::uint32_t rim, const std::uint32_t* fill, std::uint32_t* pixels,
+                                   int top, int first, int end) {
   // Both are positive here: the pixel is the value over 16, the sub-pixel the remainder.
   const int fx = cx & 15, fy = cy & 15;
   const std::ptrdiff_t stride = width_;  // a local: the pixel stores could alias the member
-  std::uint32_t* row = pixels_.data() + (top + first) * stride + (cx >> 4);
+  std::uint32_t* row = pixels + (top + first) * stride + (cx >> 4);
   if (fill && *fill == rim) return paint_one_colour_(row, stride, discs_, fx, fy, rim, first, end);  // the figure's case
   const DiscRow* spans = discs_.At(fx, fy);
   for (int k = first; k < end; ++k, row += stride) {
@@ -158,7 +186,8 @@ void RasterSurface::PaintTableRows(int cx, int cy, std::uint32_t rim, const std:
 
 // Clipped path: any radius, any position; one RowSpan per row for rim and interior.
 void RasterSurface::PaintClippedDisc(double cx, double cy, double outer, double inner, std::uint32_t rim,
-                                     const std::uint32_t* fill, Band band) {
+                                     const std::uint32_t* fill, Target target) {
+  const Band band = target.band;
   auto clampRow = [&](double r) { return static_cast<int>(std::clamp(r, 0.0, double(height_))); };
   const int first = clampRow(std::floor((cy - outer) / kSubpixels) - 1);
   const int last = clampRow(std::ceil((cy + outer) / kSubpixels) + 1);
@@ -168,7 +197,7 @@ void RasterSurface::PaintClippedDisc(double cx, double cy, double outer, double 
     const Span o = RowSpan(cx, dy, outer, width_);
     if (o.Empty()) continue;
     const Span i = inner >= 0 ? RowSpan(cx, dy, inner, width_) : Span{};
-    PaintRow(pixels_.data() + static_cast<std::size_t>(j) * width_, o, i, rim, fill);
+    PaintRow(target.pixels + static_cast<std::size_t>(j) * width_, o, i, rim, fill);
   }
 }
 

@@ -55,6 +55,27 @@ class RasterSurface final : public DrawingSurface {
   // nothing else may touch the surface meanwhile.
   void PaintFigureDisc(float x, float y, Colour colour, Band band);
 
+  // Layers over the surface, for threads that paint consecutive parts of one figure at once.
+  // Layer 0 is the surface itself; a later part's discs go on a later layer. The others hold
+  // only what was painted on them and are clear elsewhere (0, which no painted pixel is:
+  // its alpha is 0xff). MergeLayers lays them over the surface in order, later over earlier,
+  // and clears them again. A surface of at most kLayeredPixels device pixels, a figure full
+  // screen on a 4K screen, keeps a layer for each of the process's workers from the start, at
+  // most kMaxLayers, so that painting a figure allocates nothing; a larger one would cost too
+  // much memory for what the layers save.
+  static constexpr long kLayeredPixels = 2200L * 2200;
+  static constexpr int kMaxLayers = 4;
+  // At least `count` layers, the surface included. May throw std::bad_alloc.
+  void ReserveLayers(int count);
+  int Layers() const { return pixels_.empty() ? 1 : 1 + static_cast<int>(layers_.size() / pixels_.size()); }
+  // The same as PaintFigureDisc(x, y, colour, Band{}), on layer `layer`. Threads may paint
+  // one surface at once this way, each on a layer of its own; nothing else may touch the
+  // surface meanwhile.
+  void PaintFigureDisc(float x, float y, Colour colour, int layer);
+  // Lays the layers over rows [first, end) of the surface and clears them there. Threads may
+  // merge rows of their own at once.
+  void MergeLayers(int first, int end);
+
   // The size in device pixels.
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -69,11 +90,18 @@ class RasterSurface final : public DrawingSurface {
   bool FillSolid() const { return fill_solid_; }
 
  private:
-  Status Draw(float x, float y, float radius, std::uint32_t rim, const std::uint32_t* fill, Band band);
-  void PaintTableDisc(int cx, int cy, std::uint32_t rim, const std::uint32_t* fill, Band band);
-  void PaintTableRows(int cx, int cy, std::uint32_t rim, const std::uint32_t* fill, int top, int first, int end);
+  // Where a disc goes: the rows of `band` on the pixels of one layer.
+  struct Target {
+    std::uint32_t* pixels;
+    Band band;
+  };
+  Target OnSurface(Band band) { return {pixels_.data(), band}; }
+  Status Draw(float x, float y, float radius, std::uint32_t rim, const std::uint32_t* fill, Target target);
+  void PaintTableDisc(int cx, int cy, std::uint32_t rim, const std::uint32_t* fill, Target target);
+  void PaintTableRows(int cx, int cy, std::uint32_t rim, const std::uint32_t* fill, std::uint32_t* pixels, int top,
+                      int first, int end);
   void PaintClippedDisc(double cx, double cy, double outer, double inner, std::uint32_t rim,
-                        const std::uint32_t* fill, Band band);
+                        const std::uint32_t* fill, Target target);
 
   Colour back_ = ComposeColor(0, 0, 0);
   Colour fill_ = ComposeColor(0, 0, 0);
@@ -84,6 +112,7 @@ class RasterSurface final : public DrawingSurface {
   int width_;
   int height_;
   std::vector<std::uint32_t> pixels_;  // initialised from back_, so declared after it
+  std::vector<std::uint32_t> layers_;  // every layer but the surface, one after another
   DiscTable discs_;
   CpuPath path_;
   OneColourDiscPainter paint_one_colour_;

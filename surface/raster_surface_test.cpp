@@ -280,31 +280,39 @@ TEST(OneColourDisc, EveryPainterPaintsExactlyTheTablesSpans) {
   }
 }
 
+struct FigureDisc {
+  float x, y;
+  Colour c;
+};
+
+// Overlapping discs down a 100 x 100 surface, from above its top to below its bottom,
+// swinging from edge to edge, each in a colour of its own.
+std::vector<FigureDisc> SnakeOfDiscs() {
+  std::vector<FigureDisc> discs;
+  for (float y = -6; y < 106; y += 0.37f) {
+    const int n = static_cast<int>(discs.size());
+    discs.push_back({50 + 47 * std::sin(y), y, ComposeColor(n % 256, n * 7 % 256, n * 13 % 256)});
+  }
+  return discs;
+}
+
 // The bands of two or three threads together paint exactly what one figure disc paints:
 // discs straddling every strip boundary, near the surface's edges (the clipped path) and
 // past them, each pixel once, and none outside the disc.
 TEST(RasterSurface, BandsTogetherPaintEachDiscExactlyOnce) {
+  const std::vector<FigureDisc> discs = SnakeOfDiscs();
   for (const double scale : {1.0, 1.5, 2.0}) {
     for (const int count : {2, 3}) {
       RasterSurface whole(100, 100, scale);
       ASSERT_EQ(whole.SetFillSolid(), Status::kOk);
-      struct Disc {
-        float x, y;
-        Colour c;
-      };
-      std::vector<Disc> discs;
-      for (float y = -6; y < 106; y += 0.37f) {
-        const int n = static_cast<int>(discs.size());
-        discs.push_back({50 + 47 * std::sin(y), y, ComposeColor(n % 256, n * 7 % 256, n * 13 % 256)});
-      }
-      for (const Disc& d : discs) {
+      for (const FigureDisc& d : discs) {
         ASSERT_EQ(whole.SetFillColor(d.c), Status::kOk);
         ASSERT_EQ(whole.DrawCircle(d.x, d.y, RasterSurface::kTableRadius, d.c), Status::kOk);
       }
       // Each band alone: its own rows exactly as the whole, every other row untouched.
       for (int which = 0; which < count; ++which) {
         RasterSurface band(100, 100, scale);
-        for (const Disc& d : discs) band.PaintFigureDisc(d.x, d.y, d.c, {which, count});
+        for (const FigureDisc& d : discs) band.PaintFigureDisc(d.x, d.y, d.c, {which, count});
         for (int row = 0; row < whole.Height(); ++row) {
           const bool mine = row / RasterSurface::kStripRows % count == which;
           for (int x = 0; x < whole.Width(); ++x) {
@@ -314,6 +322,34 @@ TEST(RasterSurface, BandsTogetherPaintEachDiscExactlyOnce) {
         }
       }
     }
+  }
+}
+
+// Consecutive runs of discs on layers 0, 1 and 2, laid over the surface in rows merged
+// apart, give the discs painted in order; the merge leaves the layers clear, so that what is
+// next painted on the surface alone is not covered again.
+TEST(RasterSurface, LayersMergedInOrderGiveTheDiscsInOrder) {
+  const std::vector<FigureDisc> discs = SnakeOfDiscs();
+  const int n = static_cast<int>(discs.size());
+  for (const double scale : {1.0, 1.5, 2.0}) {
+    RasterSurface whole(100, 100, scale), layered(100, 100, scale);
+    ASSERT_EQ(whole.SetFillSolid(), Status::kOk);
+    layered.ReserveLayers(3);
+    ASSERT_EQ(layered.Layers(), 3);
+    for (int i = 0; i < n; ++i) {
+      whole.PaintFigureDisc(discs[i].x, discs[i].y, discs[i].c, RasterSurface::Band{});
+      layered.PaintFigureDisc(discs[i].x, discs[i].y, discs[i].c, 3 * i / n);
+    }
+    layered.MergeLayers(0, 7);
+    layered.MergeLayers(7, layered.Height());
+    const std::size_t bytes = sizeof(std::uint32_t) * whole.Width() * whole.Height();
+    EXPECT_EQ(std::memcmp(whole.Bits(), layered.Bits(), bytes), 0) << "scale " << scale;
+    for (const FigureDisc& d : discs) {
+      whole.PaintFigureDisc(d.y, d.x, kOld, RasterSurface::Band{});
+      layered.PaintFigureDisc(d.y, d.x, kOld, 0);
+    }
+    layered.MergeLayers(0, layered.Height());
+    EXPECT_EQ(std::memcmp(whole.Bits(), layered.Bits(), bytes), 0) << "scale " << scale << ", painted again";
   }
 }
 
