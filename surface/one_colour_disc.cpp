@@ -9,18 +9,17 @@
 namespace tavelune {
 namespace {
 
-// Four and eight pixels as one value (GCC's vector extension, NEON on arm64): one store each
-// where the processor has registers that wide, two or four narrower ones where it has not.
+// Four pixels as one value (GCC's vector extension: SSE2, NEON on arm64, WebAssembly's
+// SIMD), the widest register every such processor has. A wider vector type would be built
+// in memory, one pixel at a time, and read back whole, which stalls every disc.
 using Pixels4 = std::uint32_t __attribute__((vector_size(16)));
-using Pixels8 = std::uint32_t __attribute__((vector_size(32)));
 
-template <typename Pixels>
-[[gnu::always_inline]] inline void Store(std::uint32_t* at, const Pixels& pixels) {
+[[gnu::always_inline]] inline void Store(std::uint32_t* at, const Pixels4& pixels) {
   std::memcpy(at, &pixels, sizeof pixels);
 }
 
-// A span of n pixels: whole stores of eight from its start, the last one ending at the
-// span's end and overlapping the one before; no loop per pixel, no test per pixel. A span
+// A span of n pixels: stores of eight (two of four) from its start, the last ones ending at
+// the span's end and overlapping the ones before; no loop per pixel, no test per pixel. A span
 // of 4 to 12 pixels, every row of a disc at scale 1 but its tips, takes three stores of four
 // at its start, middle and end, overlapping as far as it is short, with no branch: the rows'
 // lengths change from row to row and disc to disc, and mispredicted branches cost more
@@ -29,7 +28,6 @@ template <typename Pixels>
                                                               const DiscTable& table, int fx, int fy,
                                                               std::uint32_t pixel, int first, int end) {
   const DiscRow* rows = table.At(fx, fy);
-  const Pixels8 eight = Pixels8{} + pixel;
   const Pixels4 four = Pixels4{} + pixel;
   for (int k = first; k < end; ++k, row += stride) {
     std::uint32_t* at = row + rows[k].outer_begin;
@@ -39,8 +37,12 @@ template <typename Pixels>
       Store(at + last / 2, four);  // never more than four from either
       Store(at + last, four);
     } else if (n >= 8) {
-      for (int i = 0; i < n - 8; i += 8) Store(at + i, eight);
-      Store(at + n - 8, eight);
+      for (int i = 0; i < n - 8; i += 8) {
+        Store(at + i, four);
+        Store(at + i + 4, four);
+      }
+      Store(at + n - 8, four);
+      Store(at + n - 4, four);
     } else if (n >= 4) {
       Store(at, four);
       Store(at + n - 4, four);
