@@ -10,14 +10,13 @@ namespace tavelune {
 // Paints the figure that PaintFigure paints, with the same pixels, on all the workers'
 // cores. Each worker computes the whole figure from the same strokes, drawn once, and
 // paints every disc in order within a band of rows of its own. The arithmetic is done on
-// every core, but nothing that one worker writes is read by another until the end: moving
-// written memory between cores costs more than the arithmetic it would save, so this pays
-// only where painting outweighs computing, on surfaces of many device pixels.
+// every core, so this pays only where painting outweighs computing, on surfaces of many
+// device pixels; it is for those too large to keep layers for (PaintFigureInLayers).
 // False, and nothing painted nor drawn, where the surface is smaller than that, its fill is
 // not solid (the discs are then not of one colour), or the pool has a single worker or is
 // busy with another figure.
-// Surfaces of fewer device pixels than this are painted on one core: measured, a 1000 x 1000
-// figure gains a fifth on two cores, and one of 4000 x 4000 two thirds.
+// Without layers, surfaces of fewer device pixels than this are painted on one core: a
+// 1000 x 1000 figure gains a fifth on two cores, and one of 4000 x 4000 two thirds.
 inline constexpr long kBandedPixels = 1000L * 1000;
 
 bool PaintFigureInBands(Directions& directions, RasterSurface& surface, RandomSource& random, WorkerPool& workers,

@@ -24,7 +24,7 @@ struct FigureStart {
 Status DrawFigure(Directions& directions, DrawingSurface& surface, Runtime runtime, FigureStart* start = nullptr);
 
 // The figure after its reseed: what DrawFigure paints once the random source is seeded.
-// A large raster surface is painted by the process's workers, or by `workers`.
+// A raster surface with a solid fill is painted by the process's workers, or by `workers`.
 void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random);
 void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random, WorkerPool& workers);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "surface/disc_table.h"
 #include "surface/one_colour_disc.h"
@@ -59,13 +60,17 @@ RasterSurface::RasterSurface(int width, int height, double scale, CpuPath path)
 }
 
 void RasterSurface::ReserveLayers(int count) {
-  if (count > Layers()) layers_.resize(pixels_.size() * (count - 1), 0);
+  if (count <= Layers() || pixels_.empty()) return;
+  void* layers = std::calloc(pixels_.size() * (count - 1), sizeof(std::uint32_t));
+  if (layers == nullptr) throw std::bad_alloc();
+  layers_.reset(static_cast<std::uint32_t*>(layers));
+  extra_layers_ = count - 1;
 }
 
 void RasterSurface::PaintFigureDisc(float x, float y, Colour colour, int layer) {
   if (!IsColour(colour) || layer < 0 || layer >= Layers()) return;
   const std::uint32_t pixel = PixelOf(colour);
-  std::uint32_t* pixels = layer == 0 ? pixels_.data() : layers_.data() + (layer - 1) * pixels_.size();
+  std::uint32_t* pixels = layer == 0 ? pixels_.data() : layers_.get() + (layer - 1) * pixels_.size();
   (void)Draw(x, y, kTableRadius, pixel, &pixel, {pixels, Band{}});
 }
 
@@ -74,8 +79,8 @@ void RasterSurface::MergeLayers(int first, int end) {
   end = std::clamp(end, first, height_);
   std::uint32_t* const out = pixels_.data() + std::size_t(first) * width_;
   const std::size_t count = std::size_t(end - first) * width_;
-  for (std::size_t at = std::size_t(first) * width_; at < layers_.size(); at += pixels_.size()) {
-    std::uint32_t* const layer = layers_.data() + at;
+  for (int k = 0; k < extra_layers_; ++k) {
+    std::uint32_t* const layer = layers_.get() + k * pixels_.size() + std::size_t(first) * width_;
     // Branch-free, so that it vectorises: where the layer is clear the mask keeps the pixel.
     for (std::size_t i = 0; i < count; ++i) out[i] = layer[i] | (out[i] & -std::uint32_t{layer[i] == 0});
     std::fill_n(layer, count, 0u);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "surface/disc_table.h"
@@ -67,7 +69,7 @@ class RasterSurface final : public DrawingSurface {
   static constexpr int kMaxLayers = 4;
   // At least `count` layers, the surface included. May throw std::bad_alloc.
   void ReserveLayers(int count);
-  int Layers() const { return pixels_.empty() ? 1 : 1 + static_cast<int>(layers_.size() / pixels_.size()); }
+  int Layers() const { return 1 + extra_layers_; }
   // The same as PaintFigureDisc(x, y, colour, Band{}), on layer `layer`. Threads may paint
   // one surface at once this way, each on a layer of its own; nothing else may touch the
   // surface meanwhile.
@@ -112,7 +114,10 @@ class RasterSurface final : public DrawingSurface {
   int width_;
   int height_;
   std::vector<std::uint32_t> pixels_;  // initialised from back_, so declared after it
-  std::vector<std::uint32_t> layers_;  // every layer but the surface, one after another
+  // Every layer but the surface, one after another. From calloc, so that a large one comes
+  // from the system as pages of zeros that cost nothing until painted.
+  std::unique_ptr<std::uint32_t, void (*)(void*)> layers_{nullptr, std::free};
+  int extra_layers_ = 0;
   DiscTable discs_;
   CpuPath path_;
   OneColourDiscPainter paint_one_colour_;
