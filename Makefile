@@ -5,7 +5,7 @@ PACKAGE_BUILD ?= build-package
 WEB_BUILD   ?= build-web
 WEB_PORT    ?= 8000
 CMAKE_FLAGS ?=
-BENCH_ARGS  ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+BENCH_ARGS  ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_enable_random_interleaving=true
 
 BUILD_PACKAGES := cmake make g++ libgtest-dev libgmock-dev qt6-base-dev qt6-qpa-plugins libx11-dev
 RUN_PACKAGES   := qt6-wayland
