@@ -27,13 +27,11 @@ struct Figure {
     Colour colour{};
     bool painted = false;
     while (steps.Next(block)) {
-      for (int k = 0; k < block.size; ++k) {
-        // A colour that cannot be rounded skips its disc, as it does one disc at a time.
-        if (!block.drawable[k]) continue;
-        raster.PaintFigureDisc(float(block.px[k]), float(block.py[k]), block.colour[k], rows);
-        colour = block.colour[k];
+      block.ForEachDisc([&](float x, float y, Colour c) {
+        raster.PaintFigureDisc(x, y, c, rows);
+        colour = c;
         painted = true;
-      }
+      });
     }
     if (band != 0) return;
     left = directions;

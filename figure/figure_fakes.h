@@ -3,10 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <vector>
 
+#include "figure/directions.h"
+#include "runtime/random_source.h"
 #include "runtime/runtime_fakes.h"
 #include "surface/drawing_surface.h"
+#include "surface/raster_surface.h"
 
 namespace tavelune::testing {
 
@@ -61,5 +65,27 @@ class Digest {
  private:
   std::uint64_t hash_ = 0xcbf29ce484222325ULL;
 };
+
+// What a figure on a raster surface leaves, small enough to print: a digest of the pixels,
+// the directions, the fill colour and the random source's state.
+struct FigureOutcome {
+  std::uint64_t pixels;
+  std::int16_t fre, fgr, fbl, fr;
+  std::uint32_t fill;
+  std::uint64_t random;
+  bool operator==(const FigureOutcome&) const = default;
+  friend std::ostream& operator<<(std::ostream& out, const FigureOutcome& o) {
+    return out << std::hex << "{pixels 0x" << o.pixels << ", directions " << std::dec << o.fre << ' ' << o.fgr << ' '
+               << o.fbl << ' ' << o.fr << std::hex << ", fill 0x" << o.fill << ", random 0x" << o.random << std::dec
+               << '}';
+  }
+};
+
+inline FigureOutcome OutcomeOf(const RasterSurface& surface, const Directions& d, const Pcg32Source& random) {
+  Digest digest;
+  const std::size_t n = static_cast<std::size_t>(surface.Width()) * surface.Height();
+  for (std::size_t i = 0; i < n; ++i) digest.Add(surface.Bits()[i]);
+  return {digest.Value(), d.fre, d.fgr, d.fbl, d.fr, Rgb(surface.FillColor()), random.State()};
+}
 
 }  // namespace tavelune::testing

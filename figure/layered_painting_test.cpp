@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "figure/draw_figure.h"
+#include "figure/figure_fakes.h"
 #include "figure/figure_steps.h"
 #include "runtime/random_source.h"
 
@@ -35,11 +36,8 @@ TEST(LayeredPainting, EveryNumberOfWorkersPaintsTheOneThreadFigure) {
         Directions directions{1, -1, 1, 1};
         ASSERT_EQ(layered.Clear(), Status::kOk);
         ASSERT_TRUE(PaintFigureInLayers(directions, layered, again, pool));
-        const std::size_t bytes = sizeof(std::uint32_t) * alone.Width() * alone.Height();
-        EXPECT_EQ(std::memcmp(alone.Bits(), layered.Bits(), bytes), 0) << workers << " workers, " << layers << " layers, scale " << scale;
-        EXPECT_EQ(std::memcmp(&directions, &left, sizeof left), 0);
-        EXPECT_EQ(layered.FillColor(), alone.FillColor());
-        EXPECT_EQ(again.State(), random.State()) << "the same draws from the random source";
+        EXPECT_EQ(testing::OutcomeOf(layered, directions, again), testing::OutcomeOf(alone, left, random))
+            << workers << " workers, " << layers << " layers, scale " << scale;
       }
     }
   }

@@ -17,6 +17,15 @@ struct StepBlock {
   // The disc centres of the steps kept by Advance, with the sine kernel of `path`.
   void Place(CpuPath path = SelectedCpuPath());
 
+  // paint(x, y, colour) for each disc of the block, in order, with its centre as a surface
+  // takes it; a colour that cannot be rounded skips its disc.
+  template <typename Paint>
+  void ForEachDisc(Paint&& paint) const {
+    for (int k = 0; k < size; ++k) {
+      if (drawable[k]) paint(static_cast<float>(px[k]), static_cast<float>(py[k]), colour[k]);
+    }
+  }
+
   int size = 0;
   double radius[kCapacity];
   double angle[kCapacity];
