@@ -32,13 +32,11 @@ void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& 
 }
 
 void PaintSteps(const StepBlock& block, int first, int end, DrawingSurface& surface) {
-  for (int k = first; k < end; ++k) {
-    if (!block.drawable[k]) continue;  // a colour that cannot be rounded skips its disc
+  block.ForEachDisc(first, end, [&surface](float x, float y, Colour colour) {
     // A failing surface call is skipped on its own; the figure goes on.
-    (void)surface.SetFillColor(block.colour[k]);
-    (void)surface.DrawCircle(static_cast<float>(block.px[k]), static_cast<float>(block.py[k]),
-                             figure::kDiscRadius, block.colour[k]);
-  }
+    (void)surface.SetFillColor(colour);
+    (void)surface.DrawCircle(x, y, figure::kDiscRadius, colour);
+  });
 }
 
 Directions RepaintFigure(const FigureStart& start, DrawingSurface& surface) {

@@ -17,13 +17,17 @@ struct StepBlock {
   // The disc centres of the steps kept by Advance, with the sine kernel of `path`.
   void Place(CpuPath path = SelectedCpuPath());
 
-  // paint(x, y, colour) for each disc of the block, in order, with its centre as a surface
-  // takes it; a colour that cannot be rounded skips its disc.
+  // paint(x, y, colour) for each disc of steps [first, end), in order, with its centre as a
+  // surface takes it; a colour that cannot be rounded skips its disc.
   template <typename Paint>
-  void ForEachDisc(Paint&& paint) const {
-    for (int k = 0; k < size; ++k) {
+  void ForEachDisc(int first, int end, Paint&& paint) const {
+    for (int k = first; k < end; ++k) {
       if (drawable[k]) paint(static_cast<float>(px[k]), static_cast<float>(py[k]), colour[k]);
     }
+  }
+  template <typename Paint>
+  void ForEachDisc(Paint&& paint) const {
+    ForEachDisc(0, size, paint);
   }
 
   int size = 0;
