@@ -1,12 +1,14 @@
 #include "app/application.h"
 #include "app/no_window.h"
 #include "app/options.h"
+#include "surface/kernel_paths.h"
 
 int main(int argc, char* argv[]) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const std::optional<ProgramOptions> options = ParseProgramOptions(arguments);
   if (!options) return kBadArguments;
+  if (options->front_end != FrontEnd::kInfo) tavelune::ChooseKernelPathsInBackground();
   switch (options->front_end) {
     case FrontEnd::kInfo: return RunInfo(argc, argv, *options);
     case FrontEnd::kPng: return RunPng(argc, argv, *options);

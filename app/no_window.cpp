@@ -12,6 +12,7 @@
 #include "image/figure_image.h"
 #include "image/png_file.h"
 #include "runtime/runtime.h"
+#include "surface/kernel_paths.h"
 #include "surface/raster_surface.h"
 
 using tavelune::FigureStart;
@@ -50,8 +51,8 @@ int RunInfo(int argc, char** argv, const ProgramOptions& options) {
   if (options.help) {
     std::printf("%s", qPrintable(HelpText()));
   } else {
-    std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
-                qPrintable(QCoreApplication::applicationVersion()));
+    std::printf("%s %s\n%s\n", qPrintable(QCoreApplication::applicationName()),
+                qPrintable(QCoreApplication::applicationVersion()), tavelune::DescribeKernelPaths().c_str());
   }
   return Flushed(0);
 }

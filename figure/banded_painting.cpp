@@ -21,7 +21,7 @@ struct Figure {
   void Paint(int band) {
     Directions directions = start;
     RasterSurface& raster = surface;
-    FigureSteps steps(directions, strokes, raster.Path());
+    FigureSteps steps(directions, strokes, raster.Paths().sines);
     StepBlock block;
     const RasterSurface::Band rows{band, bands};
     Colour colour{};

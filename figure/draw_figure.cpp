@@ -20,13 +20,13 @@ void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& 
 }
 
 void PaintFigure(Directions& directions, DrawingSurface& surface, RandomSource& random, WorkerPool& workers) {
-  // A raster surface's processor path is the whole figure's: its painter and the sine kernel.
+  // A raster surface's processor paths are the whole figure's: its painter's and its sines'.
   auto* raster = dynamic_cast<RasterSurface*>(&surface);
   if (raster && (PaintFigureInLayers(directions, *raster, random, workers) ||
                  PaintFigureInBands(directions, *raster, random, workers))) {
     return;
   }
-  FigureSteps steps(directions, random, raster ? raster->Path() : SelectedCpuPath());
+  FigureSteps steps(directions, random, raster ? raster->Paths().sines : SinesPath());
   StepBlock block;
   while (steps.Next(block)) PaintSteps(block, 0, block.size, surface);
 }

@@ -16,9 +16,9 @@ using DrawnStrokes = Stroke[figure::kStrokes];
 class FigureSteps {
  public:
   // The centres come from the sine kernel of `path`.
-  FigureSteps(Directions& directions, RandomSource& random, CpuPath path = SelectedCpuPath())
+  FigureSteps(Directions& directions, RandomSource& random, CpuPath path = SinesPath())
       : directions_(directions), random_(&random), path_(path) {}
-  FigureSteps(Directions& directions, const DrawnStrokes& strokes, CpuPath path = SelectedCpuPath())
+  FigureSteps(Directions& directions, const DrawnStrokes& strokes, CpuPath path = SinesPath())
       : directions_(directions), drawn_(strokes), path_(path) {}
 
   static constexpr int kSteps = figure::kStrokes * figure::kStepsPerStroke;

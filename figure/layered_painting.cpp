@@ -40,7 +40,7 @@ struct Figure {
   void Paint(int part) {
     Directions directions = start;
     RasterSurface& raster = surface;
-    FigureSteps steps(directions, strokes, raster.Path());
+    FigureSteps steps(directions, strokes, raster.Paths().sines);
     steps.Only(starts[part], starts[part + 1]);
     StepBlock block;
     Colour colour{};

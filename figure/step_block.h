@@ -4,6 +4,7 @@
 #include "figure/stroke.h"
 #include "runtime/colour.h"
 #include "runtime/cpu_path.h"
+#include "runtime/sine_block.h"
 
 namespace tavelune {
 
@@ -15,7 +16,7 @@ struct StepBlock {
   // Advances `stroke` by `steps` (at most kCapacity) and keeps what each step gives.
   void Advance(Stroke& stroke, Directions& directions, int steps);
   // The disc centres of the steps kept by Advance, with the sine kernel of `path`.
-  void Place(CpuPath path = SelectedCpuPath());
+  void Place(CpuPath path = SinesPath());
 
   // paint(x, y, colour) for each disc of steps [first, end), in order, with its centre as a
   // surface takes it; a colour that cannot be rounded skips its disc.

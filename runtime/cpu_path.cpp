@@ -7,11 +7,9 @@
 namespace tavelune {
 namespace {
 
-CpuPath Select() {
+std::optional<CpuPath> Forced() {
   const char* wanted = std::getenv("TAVELUNE_CPU");
-  if (wanted == nullptr || *wanted == '\0') {
-    return CpuRuns(CpuPath::kAvx512) ? CpuPath::kAvx512 : CpuRuns(CpuPath::kAvx2) ? CpuPath::kAvx2 : CpuPath::kBaseline;
-  }
+  if (wanted == nullptr || *wanted == '\0') return std::nullopt;
   const std::optional<CpuPath> path = CpuPathNamed(wanted);
   if (!path) {
     std::fprintf(stderr, "tavelune: TAVELUNE_CPU=%s is not a processor path (baseline, avx2 or avx512)\n", wanted);
@@ -58,9 +56,9 @@ bool CpuRuns(CpuPath path) {
   return path == CpuPath::kBaseline;
 }
 
-CpuPath SelectedCpuPath() {
-  static const CpuPath selected = Select();
-  return selected;
+std::optional<CpuPath> ForcedCpuPath() {
+  static const std::optional<CpuPath> forced = Forced();
+  return forced;
 }
 
 }  // namespace tavelune

@@ -18,10 +18,18 @@ std::optional<CpuPath> CpuPathNamed(std::string_view name);
 // Whether this processor (and this build) can run the path.
 bool CpuRuns(CpuPath path);
 
-// The path the kernels take: the one named by the environment variable TAVELUNE_CPU, read
-// once, or else the fastest this processor runs. A name that is unknown, or a path this
-// processor cannot run, ends the program with a message on standard error and status 2:
-// a test asked to run one path must never silently run another.
-CpuPath SelectedCpuPath();
+// The path named by the environment variable TAVELUNE_CPU, read once, for every kernel; none
+// where it is unset or empty. A name that is unknown, or a path this processor cannot run,
+// ends the program with a message on standard error and status 2: a test asked to run one
+// path must never silently run another.
+std::optional<CpuPath> ForcedCpuPath();
+
+// The path of each dispatched kernel: the sine block and the disc painter.
+struct KernelPaths {
+  KernelPaths(CpuPath both) : sines(both), painter(both) {}  // NOLINT: one path for all is the common case
+  KernelPaths(CpuPath sines_path, CpuPath painter_path) : sines(sines_path), painter(painter_path) {}
+  CpuPath sines;
+  CpuPath painter;
+};
 
 }  // namespace tavelune

@@ -4,11 +4,14 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <optional>
 #include <random>
 #include <vector>
 
 #include "runtime/bit_cast.h"
 #include "runtime/colour.h"
+#include "runtime/fastest_path.h"
 #include "runtime/random_source.h"
 #include "runtime/rounding.h"
 #include "runtime/runtime.h"
@@ -175,6 +178,50 @@ TEST(SineBlock, EveryPathGivesTheBaselinesBits) {
               << NameOf(path) << (sine ? " sine of " : " cosine of ") << x[i];
         }
       }
+    }
+  }
+}
+
+// Fake timings, round after round for each path, with the paths the processor runs: the
+// fastest is taken by its best round, the simpler path on a tie, never one it lacks; a path
+// that is the only one, or one that is forced, is not timed at all.
+TEST(FastestPath, TakesTheFastestRunnablePathByItsBestRoundTheSimplerOnATie) {
+  constexpr CpuPath B = CpuPath::kBaseline, A2 = CpuPath::kAvx2, A5 = CpuPath::kAvx512;
+  const struct {
+    const char* what;
+    std::vector<CpuPath> runs;
+    std::vector<double> baseline, avx2, avx512;  // seconds, round by round
+    std::optional<CpuPath> forced;
+    CpuPath want;
+  } cases[] = {
+      {"the baseline fastest", {B, A2, A5}, {10, 10}, {12, 12}, {11, 11}, {}, B},
+      {"AVX2 fastest, as where a masked store is microcoded", {B, A2, A5}, {10, 10}, {6, 6}, {30, 30}, {}, A2},
+      {"AVX-512 fastest", {B, A2, A5}, {10, 10}, {8, 8}, {5, 5}, {}, A5},
+      {"the fastest path not on this processor", {B, A2}, {10, 10}, {8, 8}, {1, 1}, {}, A2},
+      {"a tie with the baseline", {B, A2, A5}, {10, 10}, {9.8, 9.8}, {9.9, 9.9}, {}, B},
+      {"a tie between the vector paths", {B, A2, A5}, {10, 10}, {6, 6}, {5.9, 5.9}, {}, A2},
+      {"a round disturbed", {B, A2, A5}, {10, 10, 10}, {6, 40, 6}, {8, 8, 90}, {}, A2},
+      {"a machine slowing down", {B, A2, A5}, {10, 20, 30}, {8, 16, 24}, {9, 18, 27}, {}, A2},
+      {"the baseline alone", {B}, {}, {}, {}, {}, B},
+      {"a forced path", {B, A2, A5}, {}, {}, {}, B, B},
+      {"a forced path, slower than another", {B, A2, A5}, {}, {}, {}, A5, A5},
+  };
+  for (const auto& c : cases) {
+    std::map<CpuPath, std::vector<double>> times = {{B, c.baseline}, {A2, c.avx2}, {A5, c.avx512}};
+    std::map<CpuPath, std::size_t> rounds;
+    const RoundTimer timer = [&](CpuPath path) {
+      EXPECT_LT(rounds[path], times[path].size()) << c.what << ": " << NameOf(path) << " timed once too often";
+      const std::size_t round = rounds[path]++;
+      return round < times[path].size() ? times[path][round] : 0.0;
+    };
+    const PathFilter runs = [&](CpuPath path) {
+      return std::find(c.runs.begin(), c.runs.end(), path) != c.runs.end();
+    };
+    const int n = static_cast<int>(c.baseline.size());
+    const CpuPath got = c.forced ? ChoosePath(c.forced, timer) : FastestPath(runs, timer, n);
+    EXPECT_EQ(NameOf(got), NameOf(c.want)) << c.what;
+    for (const CpuPath path : kCpuPaths) {
+      EXPECT_EQ(rounds[path], runs(path) ? times[path].size() : 0) << c.what << ": " << NameOf(path);
     }
   }
 }

@@ -4,6 +4,7 @@
 
 #include "runtime/bit_cast.h"
 #include "runtime/cpu_path.h"
+#include "runtime/fastest_path.h"
 
 namespace tavelune {
 namespace {
@@ -73,12 +74,29 @@ SineKernel KernelFor(CpuPath path) {
   return SineLoopBaseline;
 }
 
+// One round of the measurement: a block of the length the figures use, arguments of their size.
+double TimeSines(CpuPath path) {
+  constexpr int kArguments = 1024;
+  double in[kArguments], out[kArguments];
+  for (int i = 0; i < kArguments; ++i) in[i] = 0.37 * i;
+  const SineKernel kernel = KernelFor(path);
+  return SecondsOf([&] {
+    kernel(in, out, kArguments, 0);
+    kernel(in, out, kArguments, 1);
+  });
+}
+
 SineKernel Selected() {
-  static const SineKernel kernel = KernelFor(SelectedCpuPath());
+  static const SineKernel kernel = KernelFor(SinesPath());
   return kernel;
 }
 
 }  // namespace
+
+CpuPath SinesPath() {
+  static const CpuPath path = ChoosePath(ForcedCpuPath(), TimeSines);
+  return path;
+}
 
 void Sines(const double* in, double* out, int n) { Selected()(in, out, n, 0); }
 void Cosines(const double* in, double* out, int n) { Selected()(in, out, n, 1); }

@@ -48,4 +48,8 @@ class DiscTable {
   std::vector<std::uint16_t> masks_at_;
 };
 
+// The table of a disc whose circle lies `reach` sixteenths of a device pixel from its
+// centre (the radius times the scale times 16), its rim one pixel wide about the circle.
+inline DiscTable TableOfReach(double reach) { return DiscTable(reach + kSubpixels / 2, reach - kSubpixels / 2); }
+
 }  // namespace tavelune

@@ -15,8 +15,12 @@ namespace tavelune {
 using OneColourDiscPainter = void (*)(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
                                       int fy, std::uint32_t pixel, int first, int end);
 
-// The painter for a path this processor runs: on the baseline path, whole-vector stores
-// that may overlap at a row's end; on AVX2 and AVX-512, stores masked by the table.
+// The painter for a path this processor runs: on the baseline and AVX2 paths, plain vector
+// stores that may overlap within a row; on AVX-512, stores masked by the table.
 OneColourDiscPainter OneColourDiscFor(CpuPath path);
+
+// The path the painters take: TAVELUNE_CPU's, or else the fastest of this processor's as
+// measured on the first call (about a millisecond).
+CpuPath PainterPath();
 
 }  // namespace tavelune

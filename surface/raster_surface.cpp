@@ -47,13 +47,13 @@ int DeviceSide(int units, double scale) {
 
 }  // namespace
 
-RasterSurface::RasterSurface(int width, int height, double scale, CpuPath path)
+RasterSurface::RasterSurface(int width, int height, double scale, KernelPaths paths)
     : scale_(SaneScale(scale)), subpixels_per_unit_(kSubpixels * scale_),
       width_units_(static_cast<float>(std::clamp(width, 0, kMaxSize))),
       height_units_(static_cast<float>(std::clamp(height, 0, kMaxSize))), width_(DeviceSide(width, scale_)),
       height_(DeviceSide(height, scale_)), pixels_(static_cast<std::size_t>(width_) * height_, PixelOf(back_)),
-      discs_(subpixels_per_unit_ * kTableRadius + kSubpixels / 2, subpixels_per_unit_ * kTableRadius - kSubpixels / 2),
-      path_(path), paint_one_colour_(OneColourDiscFor(path)) {
+      discs_(TableOfReach(subpixels_per_unit_ * kTableRadius)), paths_(paths),
+      paint_one_colour_(OneColourDiscFor(paths.painter)) {
   // The pool is started with the first surface, so that painting a figure allocates nothing.
   const int workers = ProcessWorkers().Size();
   if (long(width_) * height_ <= kLayeredPixels) ReserveLayers(std::min(workers, kMaxLayers));

@@ -7,6 +7,7 @@
 
 #include "surface/disc_table.h"
 #include "surface/drawing_surface.h"
+#include "surface/kernel_paths.h"
 #include "surface/one_colour_disc.h"
 
 namespace tavelune {
@@ -30,10 +31,11 @@ class RasterSurface final : public DrawingSurface {
   static double SaneScale(double scale);
 
   // Black, with outlines only, until told otherwise. The device size is each side times
-  // the scale, rounded, at most kMaxSize. `path` is the processor path of its disc painter,
-  // one this processor runs. May throw std::bad_alloc.
+  // the scale, rounded, at most kMaxSize. `paths` are the processor paths of its disc
+  // painter and of the sine kernel of the figures painted on it, paths this processor runs.
+  // May throw std::bad_alloc.
   explicit RasterSurface(int width = kSize, int height = kSize, double scale = 1,
-                         CpuPath path = SelectedCpuPath());
+                         KernelPaths paths = ChosenKernelPaths());
 
   Status Clear() override;
   Status SetBackColor(Colour colour) override;
@@ -82,8 +84,8 @@ class RasterSurface final : public DrawingSurface {
   int Width() const { return width_; }
   int Height() const { return height_; }
   double Scale() const { return scale_; }
-  // The processor path of its disc painter.
-  CpuPath Path() const { return path_; }
+  // The processor paths of its disc painter and of its figures' sines.
+  KernelPaths Paths() const { return paths_; }
   const std::uint32_t* Bits() const { return pixels_.data(); }
   // The colour at device column x, row y, both inside the surface.
   Colour At(int x, int y) const;
@@ -119,7 +121,7 @@ class RasterSurface final : public DrawingSurface {
   std::unique_ptr<std::uint32_t, void (*)(void*)> layers_{nullptr, std::free};
   int extra_layers_ = 0;
   DiscTable discs_;
-  CpuPath path_;
+  KernelPaths paths_;
   OneColourDiscPainter paint_one_colour_;
 };
 

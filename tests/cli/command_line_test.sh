@@ -102,7 +102,12 @@ cmp first.png typed.png || fail "the code typed as $typed gave another file"
 rm typed.png
 echo "the code typed as $typed gives the same bytes"
 
-"$app" --version | grep -q -x "tavelune $version" || fail "--version"
+"$app" --version | head -n 1 | grep -q -x "tavelune $version" || fail "--version"
+# Under it, the code that paints: each kernel's path and the workers, the choice or the override.
+"$app" --version | sed -n 2p | grep -q -E -x "painter (baseline|avx2|avx512), sines (baseline|avx2|avx512), [0-9]+ workers?" ||
+  fail "--version does not say which paths paint"
+[ "$(TAVELUNE_CPU=baseline TAVELUNE_THREADS=1 "$app" --version | sed -n 2p)" = "painter baseline, sines baseline, 1 worker" ] ||
+  fail "--version does not follow TAVELUNE_CPU and TAVELUNE_THREADS"
 "$app" --help | grep -q -- "--png" || fail "--help"
 echo "--help and --version answer"
 
