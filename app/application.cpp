@@ -92,5 +92,5 @@ int RunScreensaverFrontEnd(int argc, char** argv, const ProgramOptions& options)
   std::optional<tavelune::FigureStart> first;
   if (options.figure) first = tavelune::StartOf(*options.figure);
   return RunScreensaver(window, options.watch.value_or(kScreensaverWatchSeconds),
-                        options.slideshow.value_or(kScreensaverPauseSeconds), std::move(first));
+                        options.slideshow.value_or(kScreensaverPauseSeconds), options.show_code, std::move(first));
 }

@@ -12,6 +12,7 @@
 #include "image/figure_image.h"
 #include "image/png_file.h"
 #include "runtime/runtime.h"
+#include "screensaver/screensaver_list.h"
 #include "surface/kernel_paths.h"
 #include "surface/raster_surface.h"
 
@@ -91,5 +92,17 @@ int RunPng(int argc, char** argv, const ProgramOptions& options) {
     return kFailed;
   }
   if (!toStandardOutput) std::printf("%s\n", code ? code->c_str() : "");
+  return Flushed(0);
+}
+
+int RunAddToScreensaver(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  NameApplication();
+  const ScreensaverListing listing = AddTaveluneToScreensavers();
+  if (!listing.ok) {
+    Complain(listing.message);
+    return kFailed;
+  }
+  std::printf("%s\n", qPrintable(listing.message));
   return Flushed(0);
 }

@@ -59,8 +59,18 @@ const Option kOptions[] = {
      QT_TRANSLATE_NOOP("Options", "As a screensaver: paint figures on the root window, or on the window that "
                                   "XSCREENSAVER_WINDOW names."),
      Use(FrontEnd::kScreensaver), true, &ProgramOptions::root},
-    {"window-id", "ID", QT_TRANSLATE_NOOP("Options", "As a screensaver: paint figures on the X window ID (decimal or 0x hex)."),
+    {"window-id", "ID",
+     QT_TRANSLATE_NOOP("Options", "As a screensaver: paint figures on the X window ID (decimal or 0x hex), "
+                                  "with --root or without."),
      Use(FrontEnd::kScreensaver), true, WindowId{&ProgramOptions::window_id}},
+    {"show-code", nullptr,
+     QT_TRANSLATE_NOOP("Options", "As a screensaver: show each figure's code in a corner, to paint it again with "
+                                  "--figure."),
+     Use(FrontEnd::kScreensaver), false, &ProgramOptions::show_code},
+    {"add-to-screensaver", nullptr,
+     QT_TRANSLATE_NOOP("Options", "Add tavelune to your list of xscreensaver's screensavers (~/.xscreensaver), "
+                                  "keeping everything else in it as it is."),
+     Use(FrontEnd::kAddToScreensaver), true, &ProgramOptions::add_to_screensaver},
 };
 
 // Qt's own options, which the application object takes; whether each takes a value.
@@ -166,7 +176,8 @@ QString ChooseFrontEnd(const std::vector<const Option*>& given, ProgramOptions& 
   const Option* chooser = nullptr;
   for (const Option* option : given) {
     if (!option->chooses) continue;
-    if (chooser) {
+    // --root and --window-id together, as xscreensaver's preview gives them: the window wins.
+    if (chooser && chooser->front_ends != option->front_ends) {
       return Tr("%1 does not go with %2").arg(Dashed(*option), Dashed(*chooser));
     }
     chooser = option;

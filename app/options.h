@@ -13,6 +13,7 @@ enum class FrontEnd : unsigned {
   kPng = 2,   // one figure into a file, no window and no display
   kInfo = 4,  // --help, --version
   kScreensaver = 8,  // figures after figures in a window of another program's, or the root
+  kAddToScreensaver = 16,  // tavelune into the user's list of xscreensaver's screensavers
 };
 
 // What the command line asked for, read and checked.
@@ -28,6 +29,8 @@ struct ProgramOptions {
   std::optional<double> slideshow;
   bool root = false;
   std::optional<unsigned long> window_id;
+  bool show_code = false;
+  bool add_to_screensaver = false;
 };
 
 // Reads the program's own options, leaving Qt's own (-platform, -style, -display, …) to Qt;

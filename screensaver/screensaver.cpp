@@ -11,7 +11,8 @@ namespace {
 constexpr int kNoSuchWindow = 2;
 }
 
-int RunScreensaver(unsigned long window, double watch, double pause, std::optional<tavelune::FigureStart> first) {
+int RunScreensaver(unsigned long window, double watch, double pause, bool show_codes,
+                   std::optional<tavelune::FigureStart> first) {
   QString why;
   const std::unique_ptr<HostWindow> host = HostWindow::Open(window, why);
   if (!host) {
@@ -21,6 +22,7 @@ int RunScreensaver(unsigned long window, double watch, double pause, std::option
   // Made before the view, and so ended after it: a window deletes its children.
   const std::unique_ptr<QWindow> foreign(QWindow::fromWinId(static_cast<WId>(window)));
   ScreensaverView view(watch, pause);
+  view.ShowCodes(show_codes);
   if (first) view.SetFirstFigure(std::move(*first));
   view.setParent(foreign.get());
   auto place = [&view](QSize device) {

@@ -1,9 +1,12 @@
 #include "screensaver/screensaver_view.h"
 
 #include <QPaintEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 #include <algorithm>
 
+#include "figure/figure_code.h"
 #include "image/figure_image.h"
 
 // QWindow has a RasterSurface of its own, an enumerator.
@@ -30,10 +33,12 @@ void ScreensaverView::Start() {
   }
 }
 
-// The surface for a window of `size` device pixels: its shorter side across, at most the
-// largest scale a surface takes; an unfolding figure goes on from as far as it had come.
+// The surface for a window of `size` device pixels: its shorter side across, within the
+// scales a surface takes; an unfolding figure goes on from as far as it had come.
 void ScreensaverView::Fit(QSize size) {
-  const double scale = Surface::SaneScale(std::min(size.width(), size.height()) / double(Surface::kSize));
+  side_ = std::max(1, std::min(size.width(), size.height()));
+  const double scale = std::clamp(side_ / double(Surface::kSize), Surface::kMinScale, Surface::kMaxScale);
+  update();
   if (surface_ && surface_->Scale() == scale) return;
   auto surface = std::make_unique<Surface>(Surface::kSize, Surface::kSize, scale);
   (void)surface->SetFillSolid();
@@ -49,6 +54,7 @@ void ScreensaverView::NewFigure() {
   }
   if (ReseedFromClock(runtime_) == Status::kFailed) return;  // the last figure stays
   figure_ = {runtime_.random.Clone(), directions_};
+  if (show_codes_) update(CodeRect());
   if (surface_) (void)surface_->Clear();
   unfolding_ = std::make_unique<UnfoldingFigure>(figure_);
   began_.start();
@@ -68,11 +74,28 @@ void ScreensaverView::Frame() {
   pause_timer_.start(static_cast<int>(pause_ * 1000));
 }
 
-// The surface's place, centred, in the window's own coordinates.
+// The surface's place, centred, in the window's own coordinates: one device pixel for each
+// of its pixels, or smaller where the window is too small for it.
 QRect ScreensaverView::FigureRect() const {
   const double ratio = devicePixelRatio();
-  const QSize side = QSize(surface_->Width(), surface_->Height()) / ratio;
+  const QSize side = QSize(std::min(surface_->Width(), side_), std::min(surface_->Height(), side_)) / ratio;
   return QRect(QPoint((width() - side.width()) / 2, (height() - side.height()) / 2), side);
+}
+
+// Small beside the figure, and still legible in a preview.
+QFont ScreensaverView::CodeFont() const {
+  QFont font = QGuiApplication::font();
+  font.setPixelSize(std::clamp(static_cast<int>(side_ / devicePixelRatio() / 40), 9, 16));
+  return font;
+}
+
+// The lower left corner, where the code goes.
+QRect ScreensaverView::CodeRect() const {
+  const QFontMetrics metrics(CodeFont());
+  const int margin = metrics.height() / 2;
+  const QSize size(metrics.horizontalAdvance(QString(tavelune::kFigureCodeLength, 'W')) + 2 * margin,
+                   metrics.height() + 2 * margin);
+  return QRect(QPoint(0, height() - size.height()), size);
 }
 
 // Only what is damaged: black around the figure, and the figure's pixels one to one.
@@ -84,5 +107,18 @@ void ScreensaverView::paintEvent(QPaintEvent* event) {
   QImage image = ImageOf(*surface_);
   image.setDevicePixelRatio(devicePixelRatio());
   painter.setClipRegion(event->region());
-  painter.drawImage(figure.topLeft(), image);
+  if (figure.size() * devicePixelRatio() == image.size()) {
+    painter.drawImage(figure.topLeft(), image);
+  } else {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(figure, image);
+  }
+  if (!show_codes_ || !figure_.random) return;
+  const std::optional<std::string> code = tavelune::CodeOf(figure_);
+  if (!code) return;
+  painter.setFont(CodeFont());
+  painter.setPen(QColor(160, 160, 160));
+  const QRect corner = CodeRect();
+  const int margin = corner.height() / 4;
+  painter.drawText(corner.adjusted(margin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(*code));
 }

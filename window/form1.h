@@ -54,6 +54,8 @@ class Form1 : public QWidget, public tavelune::Directions {
   void CopyCode() const;
   // Asks for a file name, then saves.
   void SaveFigureAs();
+  // Adds tavelune to the user's list of xscreensaver's screensavers, and says how that went.
+  void UseAsScreensaver();
 
   // Each figure unfolds over `seconds`; 0 paints each at once, as the window always has.
   void Watch(double seconds);
@@ -87,6 +89,7 @@ class Form1 : public QWidget, public tavelune::Directions {
   QAction* SlideshowAction = nullptr;
   QAction* PreviousAction = nullptr;
   QAction* NextAction = nullptr;
+  QAction* ScreensaverAction = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;

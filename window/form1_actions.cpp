@@ -2,9 +2,11 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QSettings>
 #include <cmath>
 
+#include "screensaver/screensaver_list.h"
 #include "window/form1.h"
 
 namespace {
@@ -43,6 +45,7 @@ void Form1::CreateActions() {
   SlideshowAction = action(tr("Slideshow"), {}, [this](bool on) { Slideshow(on ? kSlideshowSecondsFromMenu : 0); });
   PreviousAction = action(tr("Previous Figure"), {QKeySequence(Qt::ALT | Qt::Key_Left)}, &Form1::PreviousFigure);
   NextAction = action(tr("Next Figure"), {QKeySequence(Qt::ALT | Qt::Key_Right)}, &Form1::NextFigure);
+  ScreensaverAction = action(tr("Use as Screensaver"), {}, &Form1::UseAsScreensaver);
   for (QAction* a : {WatchAction, FullScreenAction, SlideshowAction}) a->setCheckable(true);
 
   // Shift+F10 opens the context menu, as the Menu key does.
@@ -53,8 +56,18 @@ void Form1::CreateActions() {
   });
 
   Picture1->addActions({CopyAction, CopyCodeAction, SaveAsAction, Separator(this), WatchAction, FullScreenAction,
-                        SlideshowAction, Separator(this), PreviousAction, NextAction});
+                        SlideshowAction, Separator(this), PreviousAction, NextAction, Separator(this),
+                        ScreensaverAction});
   Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void Form1::UseAsScreensaver() {
+  const ScreensaverListing listing = AddTaveluneToScreensavers();
+  if (listing.ok) {
+    QMessageBox::information(this, tr("Use as Screensaver"), listing.message);
+  } else {
+    QMessageBox::warning(this, tr("Use as Screensaver"), listing.message);
+  }
 }
 
 void Form1::RestoreChoices() {

@@ -111,3 +111,25 @@ echo "the code typed as $typed gives the same bytes"
 "$app" --help | grep -q -- "--png" || fail "--help"
 echo "--help and --version answer"
 
+
+# tavelune into a user's list of xscreensaver's screensavers: the system's list where the
+# user has none, once however often asked, and never into a read-only file.
+home="$out/home"
+mkdir -p "$home"
+if [ -r /etc/X11/app-defaults/XScreenSaver ]; then
+  HOME=$home "$app" --add-to-screensaver >stdout.txt || fail "--add-to-screensaver on a fresh home"
+  grep -c -E '^[[:space:]]*tavelune --root' "$home/.xscreensaver" | grep -q -x 1 || fail "no tavelune entry in a new ~/.xscreensaver"
+  grep -q -E '^[[:space:]]*maze --root' "$home/.xscreensaver" || fail "the new ~/.xscreensaver lost the system's list"
+  cp "$home/.xscreensaver" once
+  HOME=$home "$app" --add-to-screensaver >stdout.txt || fail "--add-to-screensaver twice"
+  cmp once "$home/.xscreensaver" || fail "a second --add-to-screensaver changed the file"
+  rm once
+  echo "--add-to-screensaver: $(head -n 1 stdout.txt)"
+fi
+printf '# mine\nselected: 0\nprograms: maze --root \\n\n' >"$home/.xscreensaver"
+chmod a-w "$home/.xscreensaver"
+status=0
+HOME=$home "$app" --add-to-screensaver >stdout.txt 2>stderr.txt || status=$?
+[ "$status" -eq 1 ] && grep -q "read-only" stderr.txt || fail "a read-only ~/.xscreensaver gave status $status"
+! grep -q tavelune "$home/.xscreensaver" || fail "the read-only file was changed"
+echo "refused with 1: a read-only ~/.xscreensaver ($(cat stderr.txt))"

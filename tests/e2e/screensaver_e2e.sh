@@ -40,6 +40,46 @@ done
 grep -q "^300 x 500" "$out/resized.txt" || fail "the figure did not follow the window to 300 x 500"
 echo "the figure followed the window to 300 x 500"
 
+# The settings dialog's preview: --root with --window-id, the window wins; a small window
+# shows the whole figure, drawn smaller than the smallest surface where it must be.
+kill "$saver"
+wait "$saver" || fail "the screensaver ended with status $?"
+for size in "300 200" "100 80"; do
+  # shellcheck disable=SC2086
+  "$probe" make-window $size >"$out/preview.id" &
+  maker=$!
+  pids+=("$maker")
+  for _ in $(seq 50); do [ -s "$out/preview.id" ] && break; sleep 0.1; done
+  read -r preview <"$out/preview.id"
+  "$app" --root --window-id "$preview" --watch 0.5 --slideshow 60 >"$out/app.log" 2>&1 &
+  saver=$!
+  pids+=("$saver")
+  until_filled preview "$preview" || fail "the ${size/ / x } preview does not show the whole figure"
+  kill "$saver"
+  wait "$saver" || fail "the preview ended with status $?"
+  kill "$maker"
+done
+echo "--root --window-id paints the window, and a 300 x 200 and a 100 x 80 window show the whole figure"
+
+# The code on request, in a corner beside the figure; without it, only the figure.
+"$app" --window-id "$window" --watch 0.5 --slideshow 60 --show-code >"$out/app.log" 2>&1 &
+saver=$!
+pids+=("$saver")
+sleep 2
+for _ in $(seq 20); do
+  xwd -silent -id "$window" >"$out/code.xwd"
+  ! "$probe" fills "$out/code.xwd" >"$out/code.txt" 2>&1 && grep -q "[1-9][0-9]* beyond its reach" "$out/code.txt" && break
+  sleep 0.25
+done
+grep -q "[1-9][0-9]* beyond its reach" "$out/code.txt" || fail "--show-code shows no code beside the figure: $(cat "$out/code.txt")"
+echo "--show-code: $(grep -o "[0-9]* beyond its reach" "$out/code.txt") of the figure, the code"
+kill "$saver"
+wait "$saver" || true
+"$app" --window-id "$window" --watch 1 --slideshow 60 >"$out/app.log" 2>&1 &
+saver=$!
+pids+=("$saver")
+until_filled window "$window" >/dev/null || fail "no figure fills the window without --show-code"
+
 # SIGTERM while a figure unfolds: it ends at once, quietly.
 kill "$saver"
 wait "$saver" || fail "the first screensaver ended with status $?"
@@ -71,13 +111,21 @@ root = tree.parse(sys.argv[1]).getroot()
 assert root.tag == "screensaver" and root.get("name") == "tavelune", "not tavelune's settings"
 base = [c.get("arg") for c in root.iter("command")]
 for number in root.iter("number"):
+    low, default, high = (float(number.get(k)) for k in ("low", "default", "high"))
+    assert low <= default <= high, number.get("id") + ": the default is out of its range"
     for value in (number.get("low"), number.get("default"), number.get("high")):
         print(" ".join(base + [number.get("arg").replace("%", value)]))
+for boolean in root.iter("boolean"):
+    for arg in (boolean.get("arg-set"), boolean.get("arg-unset")):
+        if arg:
+            print(" ".join(base + [arg]))
+# As the settings' preview runs it, in a window of its own.
+print(" ".join(base + ["--window-id", "WINDOW"]))
 PYTHON
 while read -r command; do
   status=0
   # shellcheck disable=SC2086
-  XSCREENSAVER_WINDOW=$window timeout -s TERM 1 "$app" $command 2>"$out/bad.txt" || status=$?
+  XSCREENSAVER_WINDOW=$window timeout -s TERM 1 "$app" ${command/WINDOW/$window} 2>"$out/bad.txt" || status=$?
   [ "$status" -eq 0 ] || [ "$status" -eq 124 ] || fail "tavelune $command exited $status: $(cat "$out/bad.txt")"
 done <"$out/commands.txt"
 echo "the settings' $(wc -l <"$out/commands.txt") command lines are all accepted"
@@ -86,27 +134,28 @@ echo "the settings' $(wc -l <"$out/commands.txt") command lines are all accepted
 home="$out/home"
 mkdir -p "$home"
 cat >"$home/.xscreensaver" <<XRESOURCES
-mode: one
-selected: 0
 lock: False
 splash: False
 fade: False
 unfade: False
 timeout: 0:30:00
-programs: "Tavelune" $app --root --watch 2 \n
 XRESOURCES
+# The user's own list, as --add-to-screensaver makes it: the system's, and tavelune last.
 chown -R nobody "$out/home"
-as_user() { runuser -u nobody -- env HOME="$home" DISPLAY="$DISPLAY" "$@"; }
+as_user() { runuser -u nobody -- env HOME="$home" DISPLAY="$DISPLAY" PATH="$(dirname "$app"):$PATH" "$@"; }
+as_user tavelune --add-to-screensaver >/dev/null
+entries=$(grep -c '\\n' "$home/.xscreensaver")
+echo "--add-to-screensaver gave the daemon a list of $entries, tavelune last"
 as_user xscreensaver -no-splash >"$out/xscreensaver.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do as_user xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.2; done
-as_user xscreensaver-command -activate
+as_user xscreensaver-command -select "$entries"
 root=$(xwininfo -root | awk '/Window id/ { print $4 }')
 until_filled daemon "$root" || fail "the daemon's screen shows no figure: $(cat "$out/xscreensaver.log")"
-pgrep -u nobody -f -- "$app --root" >/dev/null || fail "the daemon did not run the program"
+pgrep -u nobody -f -- "tavelune --root" >/dev/null || fail "the daemon did not run the program"
 as_user xscreensaver-command -deactivate
 started=$(date +%s%N)
-for _ in $(seq 100); do pgrep -u nobody -f -- "$app --root" >/dev/null || break; sleep 0.05; done
-! pgrep -u nobody -f -- "$app --root" >/dev/null || fail "the program is still running after -deactivate"
+for _ in $(seq 100); do pgrep -u nobody -f -- "tavelune --root" >/dev/null || break; sleep 0.05; done
+! pgrep -u nobody -f -- "tavelune --root" >/dev/null || fail "the program is still running after -deactivate"
 echo "xscreensaver ran the program, and it was gone $(( ($(date +%s%N) - started) / 1000000 )) ms after -deactivate"
 as_user xscreensaver-command -exit >/dev/null
