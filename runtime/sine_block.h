@@ -4,9 +4,9 @@
 
 namespace tavelune {
 
-// Sine and cosine of whole arrays at once, on SinesPath(). They agree with the standard library's to a few
-// units in the last place for the arguments the figures use (|x| below about 10^5), and they
-// give the same bits whichever processor path runs them.
+// Sine and cosine of whole arrays at once, on SinesPath(). They agree with the standard
+// library's to a few units in the last place for the arguments the figures use (|x| below
+// about 10^5), and they give the same bits whichever processor path runs them.
 void Sines(const double* in, double* out, int n);
 void Cosines(const double* in, double* out, int n);
 

@@ -25,12 +25,20 @@ ScreensaverView::ScreensaverView(double watch, double pause, tavelune::Runtime r
 
 void ScreensaverView::Start() {
   if (figure_.random) {
-    unfolding_ = std::make_unique<UnfoldingFigure>(figure_);
-    began_.start();
-    frames_.start();
+    BeginUnfolding();
   } else {
     NewFigure();
   }
+}
+
+// figure_ begins to unfold, its code in the corner where codes are shown.
+void ScreensaverView::BeginUnfolding() {
+  unfolding_ = std::make_unique<UnfoldingFigure>(figure_);
+  const std::optional<std::string> code = show_codes_ ? tavelune::CodeOf(figure_) : std::nullopt;
+  code_ = code ? QString::fromStdString(*code) : QString();
+  if (show_codes_) update(CodeRect());
+  began_.start();
+  frames_.start();
 }
 
 // The surface for a window of `size` device pixels: its shorter side across, within the
@@ -54,11 +62,8 @@ void ScreensaverView::NewFigure() {
   }
   if (ReseedFromClock(runtime_) == Status::kFailed) return;  // the last figure stays
   figure_ = {runtime_.random.Clone(), directions_};
-  if (show_codes_) update(CodeRect());
   if (surface_) (void)surface_->Clear();
-  unfolding_ = std::make_unique<UnfoldingFigure>(figure_);
-  began_.start();
-  frames_.start();
+  BeginUnfolding();
   update();
 }
 
@@ -98,7 +103,8 @@ QRect ScreensaverView::CodeRect() const {
   return QRect(QPoint(0, height() - size.height()), size);
 }
 
-// Only what is damaged: black around the figure, and the figure's pixels one to one.
+// Only what is damaged: black around the figure, the figure's pixels one to one (or drawn
+// smaller in a window too small for them), and the code over all.
 void ScreensaverView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect figure = surface_ ? FigureRect() : QRect();
@@ -113,12 +119,10 @@ void ScreensaverView::paintEvent(QPaintEvent* event) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(figure, image);
   }
-  if (!show_codes_ || !figure_.random) return;
-  const std::optional<std::string> code = tavelune::CodeOf(figure_);
-  if (!code) return;
-  painter.setFont(CodeFont());
+  if (code_.isEmpty()) return;
+  const QFont font = CodeFont();
+  painter.setFont(font);
   painter.setPen(QColor(160, 160, 160));
-  const QRect corner = CodeRect();
-  const int margin = corner.height() / 4;
-  painter.drawText(corner.adjusted(margin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(*code));
+  const int margin = QFontMetrics(font).height() / 2;
+  painter.drawText(CodeRect().adjusted(margin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, code_);
 }

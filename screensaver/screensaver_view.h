@@ -36,6 +36,7 @@ class ScreensaverView : public QRasterWindow {
 
  private:
   void NewFigure();
+  void BeginUnfolding();
   void Frame();
   QRect FigureRect() const;
   QFont CodeFont() const;
@@ -50,6 +51,7 @@ class ScreensaverView : public QRasterWindow {
   std::unique_ptr<tavelune::RasterSurface> surface_;  // at the window's shorter side
   int side_ = 0;  // the window's shorter side, in device pixels
   bool show_codes_ = false;
+  QString code_;  // the figure's, once for each figure
   QElapsedTimer began_;
   QTimer frames_;
   QTimer pause_timer_;

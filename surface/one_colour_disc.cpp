@@ -70,56 +70,38 @@ using Pixels8 = std::uint32_t __attribute__((vector_size(32)));
   std::memcpy(at, &pixels, sizeof pixels);
 }
 
-// Rows of n pixels in plain unaligned stores that may overlap, never masked: a masked store
-// to memory (vpmaskmovd) is microcoded on AMD processors and costs many times these. Three
-// stores of w pixels at a row's start, middle and end cover any row of w to 3w pixels with
-// no branch. A table of one chunk (rows of up to 16 pixels, as at scale 1) takes the
-// baseline's three stores of four for its rows of 4 to 12 pixels; a wider one (as at scale
-// 2) three stores of eight for its rows of 8 to 24. The rows' lengths change from row to
-// row, so the fewer cases a table's rows fall in, the fewer branches are mispredicted.
-template <bool kWide>
-[[gnu::target("avx2"), gnu::always_inline]] inline void PaintOverlapping8(std::uint32_t* row, std::ptrdiff_t stride,
-                                                                        const DiscRow* rows, std::uint32_t pixel,
-                                                                        int first, int end) {
+// Plain unaligned stores that may overlap, never masked: a masked store to memory
+// (vpmaskmovd) is microcoded on AMD processors and costs many times these. As the
+// baseline's three stores of four cover a row of 4 to 12 pixels with no branch, three of
+// eight cover one of 8 to 24, every row of a disc at scale 2 but its tips. A table of one
+// chunk (rows of at most 16 pixels, as at scale 1) takes the baseline's stores: its rows
+// fall in that one case, and the fewer cases a table's rows fall in, the fewer branches are
+// mispredicted as the rows' lengths change from row to row.
+[[gnu::target("avx2")]] void PaintAvx2(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
+                                       int fy, std::uint32_t pixel, int first, int end) {
+  if (table.Chunks() == 1) return PaintWithOverlappingStores(row, stride, table, fx, fy, pixel, first, end);
+  const DiscRow* rows = table.At(fx, fy);
   const Pixels4 four = Pixels4{} + pixel;
   const Pixels8 eight = Pixels8{} + pixel;
   for (int k = first; k < end; ++k, row += stride) {
     std::uint32_t* at = row + rows[k].outer_begin;
     const int n = rows[k].outer_end - rows[k].outer_begin;
-    const unsigned last4 = static_cast<unsigned>(n - 4), last8 = static_cast<unsigned>(n - 8);
-    if (kWide ? last8 <= 16u : last4 <= 8u) {
-      if (kWide) {
-        Store(at, eight);
-        Store(at + last8 / 2, eight);
-        Store(at + last8, eight);
-      } else {
-        Store(at, four);
-        Store(at + last4 / 2, four);
-        Store(at + last4, four);
-      }
-    } else if (last4 <= 12u) {  // 4 to 16 pixels, the few rows the first case leaves
-      if (n >= 8) {
-        Store(at, eight);
-        Store(at + last8, eight);
-      } else {
-        Store(at, four);
-        Store(at + last4, four);
-      }
-    } else if (n > 16) {
+    if (const unsigned last = static_cast<unsigned>(n - 8); last <= 16u) {
+      Store(at, eight);
+      Store(at + last / 2, eight);  // never more than eight from either
+      Store(at + last, eight);
+    } else if (n > 24) {
       for (int i = 0; i < n - 8; i += 8) Store(at + i, eight);
       Store(at + n - 8, eight);
+    } else if (n >= 4) {
+      Store(at, four);
+      Store(at + n - 4, four);
     } else if (n > 0) {
       at[0] = pixel;
       at[n / 2] = pixel;
       at[n - 1] = pixel;
     }
   }
-}
-
-[[gnu::target("avx2")]] void PaintAvx2(std::uint32_t* row, std::ptrdiff_t stride, const DiscTable& table, int fx,
-                                       int fy, std::uint32_t pixel, int first, int end) {
-  if (table.Chunks() == 1) return PaintOverlapping8<false>(row, stride, table.At(fx, fy), pixel, first, end);
-  PaintOverlapping8<true>(row, stride, table.At(fx, fy), pixel, first, end);
 }
 
 // Sixteen pixels a store, masked to the row's span by the table. Masked-off lanes never

@@ -20,7 +20,7 @@ using OneColourDiscPainter = void (*)(std::uint32_t* row, std::ptrdiff_t stride,
 OneColourDiscPainter OneColourDiscFor(CpuPath path);
 
 // The path the painters take: TAVELUNE_CPU's, or else the fastest of this processor's as
-// measured on the first call (about a millisecond).
+// measured on the first call (about two milliseconds).
 CpuPath PainterPath();
 
 }  // namespace tavelune
