@@ -13,7 +13,7 @@ TEST_PACKAGES  := xvfb openbox xscreensaver xscreensaver-data x11-utils xdotool 
 BENCH_PACKAGES := libbenchmark-dev
 PACKAGE_PACKAGES := dpkg-dev lintian
 WEB_PACKAGES   := emscripten python3
-WEB_TEST_PACKAGES := chromium
+WEB_TEST_PACKAGES := chromium firefox-esr webkit2gtk-driver
 
 # emcc runs on node, which finds its own modules here whatever node is first on the PATH.
 export NODE_PATH := /usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH))

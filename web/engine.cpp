@@ -2,9 +2,10 @@
 // page asks for, its pixels handed over as RGBA bytes for an ImageData.
 #include <emscripten/emscripten.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -31,18 +32,27 @@ Shown& TheShown() {
   return shown;
 }
 
+// Whether `bytes` more can be had now. The web build has no exceptions: an allocation that
+// fails there does not throw std::bad_alloc but aborts the module, so a surface and its
+// bytes for the page are asked of malloc, which answers null, before they are made.
+bool CanAllocate(std::size_t bytes) {
+  void* probe = std::malloc(bytes);
+  std::free(probe);
+  return probe != nullptr;
+}
+
 // A black surface that fills its discs, at `scale`; nothing where there is no memory for it.
 tavelune::RasterSurface* FreshSurface(double scale) {
   Shown& shown = TheShown();
   scale = tavelune::RasterSurface::SaneScale(scale);
-  try {
-    if (!shown.surface || shown.surface->Scale() != scale) {
-      shown.surface.reset();
-      shown.surface = std::make_unique<tavelune::RasterSurface>(tavelune::RasterSurface::kSize,
-                                                                tavelune::RasterSurface::kSize, scale);
-    }
-  } catch (const std::bad_alloc&) {
-    return nullptr;
+  if (!shown.surface || shown.surface->Scale() != scale) {
+    shown.surface.reset();
+    std::vector<std::uint8_t>().swap(shown.rgba);
+    const double side = std::nearbyint(tavelune::RasterSurface::kSize * scale);
+    // The surface's pixels and the page's bytes, four each, and room for the tables.
+    if (!CanAllocate(static_cast<std::size_t>(side * side) * 8 + (std::size_t{4} << 20))) return nullptr;
+    shown.surface = std::make_unique<tavelune::RasterSurface>(tavelune::RasterSurface::kSize,
+                                                              tavelune::RasterSurface::kSize, scale);
   }
   tavelune::RasterSurface& surface = *shown.surface;
   if (surface.SetBackColor(tavelune::ComposeColor(0, 0, 0)) == Status::kFailed ||
@@ -56,10 +66,9 @@ tavelune::RasterSurface* FreshSurface(double scale) {
 bool Publish(const tavelune::RasterSurface& surface, const tavelune::FigureStart& start) {
   Shown& shown = TheShown();
   const std::size_t count = static_cast<std::size_t>(surface.Width()) * surface.Height();
-  try {
+  if (shown.rgba.size() != count * 4) {
+    if (!CanAllocate(count * 4)) return false;
     shown.rgba.resize(count * 4);
-  } catch (const std::bad_alloc&) {
-    return false;
   }
   const std::uint32_t* pixel = surface.Bits();
   std::uint8_t* out = shown.rgba.data();

@@ -15,8 +15,15 @@ const kFaults = {
   4: () => 'There is not enough memory for a figure this large.',
   5: () => 'The figure could not be seeded from the clock.',
   6: () => 'The figures cannot be painted here: this browser could not start the engine.',
+  7: () => 'The figure could not be painted: the engine failed. Press "new" to try again.',
 };
+const kCodeLength = 1;
 const kNoEngine = 6;
+const kLongestTyped = 256;
+const kEngineFailed = 7;
+// A fragment is quoted in a message up to this many characters, so that a long one cannot
+// swamp the page.
+const kMostQuoted = 40;
 const kCodeFaults = new Set([1, 2, 3]);
 
 if (typeof document === 'undefined') {
@@ -28,40 +35,58 @@ if (typeof document === 'undefined') {
 // ---- The worker: the engine, one request at a time, in the order they came. ----
 
 function serveFigures() {
-  const engine = import('./engine.js').then(({ default: createEngine }) => createEngine());
+  const startEngine = () => {
+    const started = import('./engine.js').then(({ default: createEngine }) => createEngine());
+    started.catch(() => {});  // answered at the next request, not left to the console
+    return started;
+  };
+  let engine = startEngine();
+  // Every request gets an answer: an engine that cannot start, or that fails while it paints
+  // (it aborts: the web build has no exceptions), is said so, and a failed one is started
+  // afresh for the next request.
   self.onmessage = async ({ data: request }) => {
     let e;
     try {
       e = await engine;
     } catch {
+      engine = startEngine();
       self.postMessage({ id: request.id, fault: kNoEngine });
       return;
     }
-    if (request.png) {
-      const { pixels, side, code, scale } = request.png;
-      self.postMessage({ id: request.id, png: await encodePng(pixels, side, code, scale) });
-      return;
+    try {
+      self.postMessage(...await serve(e, request));
+    } catch {
+      engine = startEngine();
+      self.postMessage({ id: request.id, fault: kEngineFailed });
     }
-    const started = performance.now();
-    const fault = request.code === undefined
-      ? e._tavelune_paint_new(request.scale)
-      : e.ccall('tavelune_paint_code', 'number', ['string', 'number'], [request.code, request.scale]);
-    if (fault !== 0) {
-      self.postMessage({ id: request.id, fault });
-      return;
-    }
-    const side = e._tavelune_side();
-    const start = e._tavelune_pixels();
-    const pixels = e.HEAPU8.slice(start, start + side * side * 4);
-    self.postMessage({
-      id: request.id,
-      code: e.UTF8ToString(e._tavelune_code()),
-      side,
-      scale: request.scale,
-      milliseconds: performance.now() - started,
-      pixels,
-    }, [pixels.buffer]);
   };
+}
+
+// The answer to one request, as postMessage's arguments.
+async function serve(e, request) {
+  if (request.png) {
+    const { pixels, side, code, scale } = request.png;
+    return [{ id: request.id, png: await encodePng(pixels, side, code, scale) }];
+  }
+  // Text far longer than any code, as typed with separators, is refused before it reaches
+  // the engine, on whose small stack it would be copied.
+  if (request.code !== undefined && request.code.length > kLongestTyped) return [{ id: request.id, fault: kCodeLength }];
+  const started = performance.now();
+  const fault = request.code === undefined
+    ? e._tavelune_paint_new(request.scale)
+    : e.ccall('tavelune_paint_code', 'number', ['string', 'number'], [request.code, request.scale]);
+  if (fault !== 0) return [{ id: request.id, fault }];
+  const side = e._tavelune_side();
+  const start = e._tavelune_pixels();
+  const pixels = e.HEAPU8.slice(start, start + side * side * 4);
+  return [{
+    id: request.id,
+    code: e.UTF8ToString(e._tavelune_code()),
+    side,
+    scale: request.scale,
+    milliseconds: performance.now() - started,
+    pixels,
+  }, [pixels.buffer]];
 }
 
 // ---- The page. ----
@@ -82,6 +107,8 @@ function showFigures() {
   let nextId = 1;
   const waiting = new Map();
 
+  // The typed text as a message quotes it: at most kMostQuoted characters.
+  const quoted = (typed) => ([...typed].length > kMostQuoted ? `${[...typed].slice(0, kMostQuoted).join('')}…` : typed);
   const ask = (request) => new Promise((resolve) => {
     const id = nextId++;
     waiting.set(id, resolve);
@@ -92,9 +119,11 @@ function showFigures() {
     waiting.delete(reply.id);
     resolve(reply);
   };
+  // A worker that cannot run at all (no module workers): every request waiting is answered.
   worker.onerror = (event) => {
     event.preventDefault();
-    tell(kFaults[kNoEngine]());
+    for (const resolve of waiting.values()) resolve({ fault: kNoEngine });
+    waiting.clear();
   };
 
   const scale = () => Math.min(kMostScale, boxScale);
@@ -145,7 +174,7 @@ function showFigures() {
   async function paintCode(typed) {
     const reply = await ask({ code: typed, scale: scale() });
     if (kCodeFaults.has(reply.fault)) {
-      tell(kFaults[reply.fault](typed));
+      tell(kFaults[reply.fault](quoted(typed)));
       await paintNew(false);
       return;
     }
@@ -166,12 +195,32 @@ function showFigures() {
   // page's zoom and the screen's density; a change repaints it once the change has come to
   // rest. The box is watched in device pixels, so that a zoom is seen, but they are counted
   // from the CSS size, which an emulated density changes too.
+  // Where the browser does not watch device pixels (WebKit), the CSS box is watched, and the
+  // density through a media query on it, which a zoom or another screen changes.
   let refitting = 0;
-  new ResizeObserver(() => {
+  const refit = () => {
     boxScale = devicePixelsAcross() / kFigureSide;
     clearTimeout(refitting);
     refitting = setTimeout(followScale, 150);
-  }).observe(picture, { box: 'device-pixel-content-box' });
+  };
+  const watchDensity = () => {
+    matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener('change', () => {
+      refit();
+      watchDensity();
+    }, { once: true });
+  };
+  if (typeof ResizeObserver === 'undefined') {
+    window.addEventListener('resize', refit);
+    watchDensity();
+  } else {
+    const observer = new ResizeObserver(refit);
+    try {
+      observer.observe(picture, { box: 'device-pixel-content-box' });
+    } catch {
+      observer.observe(picture);
+      watchDensity();
+    }
+  }
   function followScale() {
     if (shown && scale() !== shown.scale) paintCode(shown.code);
   }
@@ -180,6 +229,10 @@ function showFigures() {
     if (!shown) return;
     const { code, side, scale: figureScale, pixels } = shown;
     const reply = await ask({ png: { pixels: pixels.slice(), side, code, scale: figureScale } });
+    if (reply.fault) {
+      tell('The PNG could not be made.');
+      return;
+    }
     const link = document.createElement('a');
     link.href = URL.createObjectURL(reply.png);
     link.download = `tavelune-${code}.png`;
@@ -250,8 +303,10 @@ async function encodePng(rgba, side, code, scale) {
     rows.set(candidates[best], at + 1);
     previous.set(current);
   }
-  const compressed = new Uint8Array(await new Response(
-    new Blob([rows]).stream().pipeThrough(new CompressionStream('deflate'))).arrayBuffer());
+  const compressed = typeof CompressionStream === 'undefined'
+    ? storedZlib(rows)
+    : new Uint8Array(await new Response(
+      new Blob([rows]).stream().pipeThrough(new CompressionStream('deflate'))).arrayBuffer());
 
   const header = new Uint8Array(13);
   const view = new DataView(header.buffer);
@@ -273,6 +328,32 @@ async function encodePng(rgba, side, code, scale) {
     chunk('IDAT', compressed),
     chunk('IEND', new Uint8Array(0)),
   ], { type: 'image/png' });
+}
+
+// A zlib stream of stored, uncompressed deflate blocks: a valid PNG, larger, where the
+// browser has no CompressionStream.
+function storedZlib(bytes) {
+  const kBlock = 65535;
+  const blocks = Math.max(1, Math.ceil(bytes.length / kBlock));
+  const out = new Uint8Array(2 + blocks * 5 + bytes.length + 4);
+  out.set([0x78, 0x01]);
+  let at = 2;
+  for (let b = 0; b < blocks; ++b) {
+    const block = bytes.subarray(b * kBlock, (b + 1) * kBlock);
+    out[at] = b === blocks - 1 ? 1 : 0;  // BFINAL, and BTYPE 00: stored
+    new DataView(out.buffer).setUint16(at + 1, block.length, true);
+    new DataView(out.buffer).setUint16(at + 3, ~block.length & 0xffff, true);
+    out.set(block, at + 5);
+    at += 5 + block.length;
+  }
+  let a = 1;
+  let d = 0;
+  for (const byte of bytes) {
+    a = (a + byte) % 65521;
+    d = (d + a) % 65521;
+  }
+  new DataView(out.buffer).setUint32(at, ((d << 16) | a) >>> 0);
+  return out;
 }
 
 function chunk(type, data) {

@@ -1,12 +1,13 @@
-// The web page in Debian's chromium, headless: it paints, "new" and the address, links at
-// several device scales against the desktop program's PNG, Back, a bad link, and Save PNG.
+// The web page in Debian's chromium and firefox-esr, headless, each through puppeteer-core: it
+// paints, "new" and the address, links at several device scales against the desktop
+// program's PNG, Back, a bad link, Save PNG, and an engine that fails or cannot start.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { extname, join } from 'node:path';
-import { after, before, test } from 'node:test';
+import { after, before, describe, test } from 'node:test';
 import puppeteer from 'puppeteer-core';
 
 import { readPng } from './png.mjs';
@@ -19,15 +20,33 @@ const kCode = '3XS0KHSY9M17BF6T10';
 
 const scratch = mkdtempSync(join(tmpdir(), 'tavelune-web-'));
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
+// The site, and under these folders the same site with a fault put in: an engine that aborts
+// at every new figure, one that cannot start, and a browser without CompressionStream.
+const kFaulty = {
+  '/failing/engine.js': `import createEngine from '../engine.js';
+    export default async (...options) => {
+      const engine = await createEngine(...options);
+      engine._tavelune_paint_new = () => { throw new WebAssembly.RuntimeError('unreachable'); };
+      return engine;
+    };`,
+  '/broken/engine.js': 'export default () => Promise.reject(new Error(\'no WebAssembly here\'));',
+};
+const kWithoutCompression = 'globalThis.CompressionStream = undefined;\n';
 const server = createServer((request, response) => {
-  const path = new URL(request.url, 'http://localhost').pathname;
+  let path = new URL(request.url, 'http://localhost').pathname;
+  if (kFaulty[path]) {
+    response.writeHead(200, { 'Content-Type': 'text/javascript' }).end(kFaulty[path]);
+    return;
+  }
+  const plain = path.startsWith('/plain/');
+  path = path.replace(/^\/(failing|broken|plain)\//, '/');
   const file = join(site, path === '/' ? 'index.html' : path);
   if (!file.startsWith(site) || !existsSync(file)) {
     response.writeHead(404).end();
     return;
   }
   response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream' });
-  response.end(readFileSync(file));
+  response.end(plain && path === '/tavelune.js' ? kWithoutCompression + readFileSync(file) : readFileSync(file));
 });
 let origin;
 let browser;
@@ -35,20 +54,29 @@ let browser;
 before(async () => {
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   origin = `http://127.0.0.1:${server.address().port}`;
-  browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    headless: true,
-    userDataDir: join(scratch, 'profile'),
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-      '--disable-sync', '--disable-quic', '--no-first-run'],
-  });
 });
 
-after(async () => {
-  await browser?.close();
+after(() => {
   server.close();
   rmSync(scratch, { recursive: true, force: true });
 });
+
+const kEngines = {
+  chromium: () => puppeteer.launch({
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    headless: true,
+    userDataDir: join(scratch, 'chromium'),
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
+      '--disable-sync', '--disable-quic', '--no-first-run'],
+  }),
+  firefox: () => puppeteer.launch({
+    browser: 'firefox',
+    executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr',
+    headless: true,
+    userDataDir: join(scratch, 'firefox'),
+    extraPrefsFirefox: { 'network.proxy.type': 0, 'app.update.enabled': false },
+  }),
+};
 
 // A page of the given device scale, its errors kept to be checked.
 async function openPage(deviceScaleFactor = 1) {
@@ -68,10 +96,14 @@ async function paintedCode(page, previous = '') {
   return page.$eval('#code', (output) => output.value);
 }
 
-const canvasPixels = async (page) => new Uint8Array(await page.$eval('#picture', (canvas) => {
+// The canvas's RGBA bytes, carried as base64: a few megabytes as an array of numbers are too
+// much for some drivers.
+const canvasPixels = async (page) => new Uint8Array(Buffer.from(await page.$eval('#picture', (canvas) => {
   const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
-  return Array.from(data);
-}));
+  let text = '';
+  for (let i = 0; i < data.length; i += 0x8000) text += String.fromCharCode(...data.subarray(i, i + 0x8000));
+  return btoa(text);
+}), 'base64'));
 
 function desktopFigure(code, scale) {
   const file = join(scratch, `desktop-${code}-${scale}.png`);
@@ -85,100 +117,162 @@ function assertSamePixels(actual, expected, what) {
   assert.equal(first, -1, `${what}: first differing byte at ${first}`);
 }
 
-test('the page paints a figure on load and puts its code in the address', async () => {
-  const page = await openPage();
-  await page.goto(`${origin}/`);
-  const code = await paintedCode(page);
-  assert.match(code, /^[0-9A-Z]{18}$/);
-  assert.equal(new URL(page.url()).hash, `#${code}`);
-  const pixels = await canvasPixels(page);
-  assert.equal(pixels.length, 500 * 500 * 4);
-  assert.ok(pixels.some((value, i) => i % 4 !== 3 && value !== 0), 'something is painted');
-  assert.equal(await page.evaluate(() => document.activeElement.id), 'new');
-  assert.deepEqual(page.errors, []);
-  await page.close();
-});
-
-test('"new" paints another figure, changes the address, and Back returns to the one before', async () => {
-  const page = await openPage();
-  await page.goto(`${origin}/#${kCode}`);
-  await paintedCode(page);
-  const first = await canvasPixels(page);
-  await page.click('#new');
-  const next = await paintedCode(page, kCode);
-  assert.equal(new URL(page.url()).hash, `#${next}`);
-  assert.notDeepEqual(await canvasPixels(page), first);
-  await page.goBack();
-  assert.equal(await paintedCode(page, next), kCode);
-  assert.equal(new URL(page.url()).hash, `#${kCode}`);
-  assertSamePixels(await canvasPixels(page), first, 'back');
-  await page.goForward();
-  assert.equal(await paintedCode(page, kCode), next);
-  assert.deepEqual(page.errors, []);
-  await page.close();
-});
-
-test('a link paints the desktop\'s pixels at device scales 1, 1.5 and 2', async () => {
-  for (const scale of [1, 1.5, 2]) {
-    const page = await openPage(scale);
-    await page.goto(`${origin}/#${kCode}`);
-    assert.equal(await paintedCode(page), kCode);
-    const desktop = desktopFigure(kCode, scale);
-    assert.equal(await page.$eval('#picture', (canvas) => canvas.width), desktop.width);
-    assertSamePixels(await canvasPixels(page), desktop.rgba, `scale ${scale}`);
-    if (screenshot && scale === 1) await page.screenshot({ path: screenshot, clip: { x: 0, y: 0, width: 660, height: 620 } });
-    await page.close();
-  }
-});
-
-test('on a phone the figure fills the width, at the phone\'s device pixels, and "new" is large enough to touch', async () => {
-  const page = await browser.newPage();
-  await page.setViewport({ width: 390, height: 800, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
-  await page.goto(`${origin}/#${kCode}`);
-  await paintedCode(page);
-  const { cssWidth, side, buttonHeight } = await page.evaluate(() => ({
-    cssWidth: document.getElementById('picture').getBoundingClientRect().width,
-    side: document.getElementById('picture').width,
-    buttonHeight: document.getElementById('new').getBoundingClientRect().height,
-  }));
-  assert.ok(cssWidth > 350 && cssWidth < 390, `the figure is ${cssWidth} px wide`);
-  assert.equal(side, Math.round(cssWidth * 3));
-  assert.ok(buttonHeight >= 44, `"new" is ${buttonHeight} px high`);
-  const desktop = desktopFigure(kCode, side / 500);
-  assertSamePixels(await canvasPixels(page), desktop.rgba, 'phone');
-  await page.close();
-});
-
-test('a link that holds no code says so and paints a new figure', async () => {
-  for (const [fragment, shown] of [['NOT-A-CODE', 'NOT-A-CODE'], ['3XS0KHSY9M17BF6T1%E0%A4%A', '3XS0KHSY9M17BF6T1%E0%A4%A']]) {
+for (const engine of Object.keys(kEngines)) describe(engine, () => {
+  before(async () => {
+    browser = await kEngines[engine]();
+  });
+  after(async () => {
+    await browser?.close();
+  });
+  test('the page paints a figure on load and puts its code in the address', async () => {
     const page = await openPage();
-    await page.goto(`${origin}/#${fragment}`);
+    await page.goto(`${origin}/`);
     const code = await paintedCode(page);
-    assert.equal(await page.$eval('#message', (p) => p.textContent.split(' is not')[0]), `“${shown}”`);
+    assert.match(code, /^[0-9A-Z]{18}$/);
     assert.equal(new URL(page.url()).hash, `#${code}`);
+    const pixels = await canvasPixels(page);
+    assert.equal(pixels.length, 500 * 500 * 4);
+    assert.ok(pixels.some((value, i) => i % 4 !== 3 && value !== 0), 'something is painted');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'new');
     assert.deepEqual(page.errors, []);
     await page.close();
-  }
-});
+  });
 
-test('Save PNG writes the desktop\'s figure with its code and resolution', async () => {
-  const page = await openPage(1.5);
-  const downloads = join(scratch, 'downloads');
-  const session = await page.createCDPSession();
-  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-  await page.goto(`${origin}/#${kCode}`);
-  await paintedCode(page);
-  await page.click('#save');
-  const name = `tavelune-${kCode}.png`;
-  const saved = join(downloads, name);
-  for (let tries = 0; tries < 200 && !(existsSync(saved) && readdirSync(downloads).length === 1); ++tries) {
-    await new Promise((resolve) => setTimeout(resolve, 50));
+  test('"new" paints another figure, changes the address, and Back returns to the one before', async () => {
+    const page = await openPage();
+    await page.goto(`${origin}/#${kCode}`);
+    await paintedCode(page);
+    const first = await canvasPixels(page);
+    await page.click('#new');
+    const next = await paintedCode(page, kCode);
+    assert.equal(new URL(page.url()).hash, `#${next}`);
+    assert.notDeepEqual(await canvasPixels(page), first);
+    await page.goBack();
+    assert.equal(await paintedCode(page, next), kCode);
+    assert.equal(new URL(page.url()).hash, `#${kCode}`);
+    assertSamePixels(await canvasPixels(page), first, 'back');
+    await page.goForward();
+    assert.equal(await paintedCode(page, kCode), next);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  test('a link paints the desktop\'s pixels at device scales 1, 1.5 and 2', async () => {
+    for (const scale of [1, 1.5, 2]) {
+      const page = await openPage(scale);
+      await page.goto(`${origin}/#${kCode}`);
+      assert.equal(await paintedCode(page), kCode);
+      const desktop = desktopFigure(kCode, scale);
+      assert.equal(await page.$eval('#picture', (canvas) => canvas.width), desktop.width);
+      assertSamePixels(await canvasPixels(page), desktop.rgba, `scale ${scale}`);
+      if (screenshot && engine === 'chromium' && scale === 1) await page.screenshot({ path: screenshot, clip: { x: 0, y: 0, width: 660, height: 620 } });
+      await page.close();
+    }
+  });
+
+  // Puppeteer emulates a phone's touch and viewport in chromium only.
+  if (engine === 'chromium') test('on a phone the figure fills the width, at the phone\'s device pixels, and "new" is large enough to touch', async () => {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 390, height: 800, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+    await page.goto(`${origin}/#${kCode}`);
+    await paintedCode(page);
+    const { cssWidth, side, buttonHeight } = await page.evaluate(() => ({
+      cssWidth: document.getElementById('picture').getBoundingClientRect().width,
+      side: document.getElementById('picture').width,
+      buttonHeight: document.getElementById('new').getBoundingClientRect().height,
+    }));
+    assert.ok(cssWidth > 350 && cssWidth < 390, `the figure is ${cssWidth} px wide`);
+    assert.equal(side, Math.round(cssWidth * 3));
+    assert.ok(buttonHeight >= 44, `"new" is ${buttonHeight} px high`);
+    const desktop = desktopFigure(kCode, side / 500);
+    assertSamePixels(await canvasPixels(page), desktop.rgba, 'phone');
+    await page.close();
+  });
+
+  test('a link that holds no code says so and paints a new figure', async () => {
+    for (const [fragment, shown] of [['NOT-A-CODE', 'NOT-A-CODE'], ['3XS0KHSY9M17BF6T1%E0%A4%A', '3XS0KHSY9M17BF6T1%E0%A4%A']]) {
+      const page = await openPage();
+      await page.goto(`${origin}/#${fragment}`);
+      const code = await paintedCode(page);
+      assert.equal(await page.$eval('#message', (p) => p.textContent.split(' is not')[0]), `“${shown}”`);
+      assert.equal(new URL(page.url()).hash, `#${code}`);
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    }
+  });
+
+  test('Save PNG writes the desktop\'s figure with its code and resolution, with CompressionStream or without', async () => {
+    for (const folder of ['', 'plain/']) {
+      const page = await openPage(1.5);
+      await page.goto(`${origin}/${folder}#${kCode}`);
+      await paintedCode(page);
+      const png = readPng(await savedBytes(page));
+      const desktop = desktopFigure(kCode, 1.5);
+      assert.equal(png.texts['tavelune:figure'], kCode);
+      assert.deepEqual(png.dotsPerMetre, desktop.dotsPerMetre);
+      assert.equal(png.width, 750);
+      assertSamePixels(png.rgba, desktop.rgba, `saved from /${folder}`);
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    }
+  });
+
+  test('a link far too long for a code quotes a few dozen of its characters and paints a figure', async () => {
+    const page = await openPage();
+    await page.goto(`${origin}/#${'A'.repeat(10_000)}`);
+    await paintedCode(page);
+    const { message, wide } = await page.evaluate(() => ({
+      message: document.getElementById('message').textContent,
+      wide: document.documentElement.scrollWidth > window.innerWidth,
+    }));
+    assert.ok(message.length < 200, `the message is ${message.length} characters long`);
+    assert.match(message, /^“A{40}…” is not a figure code/);
+    assert.equal(wide, false, 'the page grew wider than the window');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  test('an engine that fails while it paints, or cannot start, is said so: no request waits for ever', async () => {
+    const page = await openPage();
+    await page.goto(`${origin}/failing/`);
+    await page.waitForFunction(() => document.getElementById('message').textContent.includes('engine failed'),
+      { timeout: 20_000 });
+    await page.evaluate((code) => { location.hash = code; }, kCode);
+    assert.equal(await paintedCode(page), kCode, 'the engine, started afresh, paints the next figure');
+    await page.goto(`${origin}/broken/#${kCode}`);
+    await page.waitForFunction(() => document.getElementById('message').textContent.includes('could not start'),
+      { timeout: 20_000 });
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  // The bytes of the PNG that Save PNG hands the browser: where the driver can catch the
+  // download (chromium), the file saved; elsewhere, the blob the page's link points at.
+  async function savedBytes(page) {
+    if (engine === 'chromium') {
+      const downloads = join(scratch, `downloads-${Date.now()}`);
+      const session = await page.createCDPSession();
+      await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+      await page.click('#save');
+      const saved = join(downloads, `tavelune-${kCode}.png`);
+      for (let tries = 0; tries < 200 && !(existsSync(saved) && readdirSync(downloads).length === 1); ++tries) {
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      }
+      return readFileSync(saved);
+    }
+    await page.evaluate(() => {
+      window.savedPng = new Promise((resolve) => {
+        HTMLAnchorElement.prototype.click = function keep() {
+          fetch(this.href).then((r) => r.arrayBuffer()).then((b) => {
+          const bytes = new Uint8Array(b);
+          let text = '';
+          for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+          resolve(btoa(text));
+        });
+        };
+      });
+    });
+    await page.click('#save');
+    return Buffer.from(await page.evaluate(() => window.savedPng), 'base64');
   }
-  const png = readPng(readFileSync(saved));
-  const desktop = desktopFigure(kCode, 1.5);
-  assert.equal(png.texts['tavelune:figure'], kCode);
-  assert.deepEqual(png.dotsPerMetre, desktop.dotsPerMetre);
-  assert.equal(png.width, 750);
-  assertSamePixels(png.rgba, desktop.rgba, 'saved');
-  await page.close();
 });
