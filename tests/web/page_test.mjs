@@ -2,64 +2,23 @@
 // paints, "new" and the address, links at several device scales against the desktop
 // program's PNG, Back, a bad link, Save PNG, and an engine that fails or cannot start.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
-import { createServer } from 'node:http';
-import { tmpdir } from 'node:os';
-import { extname, join } from 'node:path';
+import { existsSync, readFileSync, readdirSync } from 'node:fs';
+import { join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import puppeteer from 'puppeteer-core';
 
+import { assertSamePixels, desktopFigure, kCanvasBase64, kCode, kKeepSavedPng, scratch, serveSite, stopServing } from './harness.mjs';
 import { readPng } from './png.mjs';
 
-const site = process.env.TAVELUNE_SITE;
-const program = process.env.TAVELUNE_PROGRAM;
 const screenshot = process.env.TAVELUNE_SCREENSHOT;  // where to keep a picture of the page
-assert.ok(site && program, 'TAVELUNE_SITE and TAVELUNE_PROGRAM name the page and the desktop program');
-const kCode = '3XS0KHSY9M17BF6T10';
-
-const scratch = mkdtempSync(join(tmpdir(), 'tavelune-web-'));
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
-// The site, and under these folders the same site with a fault put in: an engine that aborts
-// at every new figure, one that cannot start, and a browser without CompressionStream.
-const kFaulty = {
-  '/failing/engine.js': `import createEngine from '../engine.js';
-    export default async (...options) => {
-      const engine = await createEngine(...options);
-      engine._tavelune_paint_new = () => { throw new WebAssembly.RuntimeError('unreachable'); };
-      return engine;
-    };`,
-  '/broken/engine.js': 'export default () => Promise.reject(new Error(\'no WebAssembly here\'));',
-};
-const kWithoutCompression = 'globalThis.CompressionStream = undefined;\n';
-const server = createServer((request, response) => {
-  let path = new URL(request.url, 'http://localhost').pathname;
-  if (kFaulty[path]) {
-    response.writeHead(200, { 'Content-Type': 'text/javascript' }).end(kFaulty[path]);
-    return;
-  }
-  const plain = path.startsWith('/plain/');
-  path = path.replace(/^\/(failing|broken|plain)\//, '/');
-  const file = join(site, path === '/' ? 'index.html' : path);
-  if (!file.startsWith(site) || !existsSync(file)) {
-    response.writeHead(404).end();
-    return;
-  }
-  response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream' });
-  response.end(plain && path === '/tavelune.js' ? kWithoutCompression + readFileSync(file) : readFileSync(file));
-});
 let origin;
 let browser;
 
 before(async () => {
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  origin = `http://127.0.0.1:${server.address().port}`;
+  origin = await serveSite();
 });
 
-after(() => {
-  server.close();
-  rmSync(scratch, { recursive: true, force: true });
-});
+after(stopServing);
 
 const kEngines = {
   chromium: () => puppeteer.launch({
@@ -96,26 +55,7 @@ async function paintedCode(page, previous = '') {
   return page.$eval('#code', (output) => output.value);
 }
 
-// The canvas's RGBA bytes, carried as base64: a few megabytes as an array of numbers are too
-// much for some drivers.
-const canvasPixels = async (page) => new Uint8Array(Buffer.from(await page.$eval('#picture', (canvas) => {
-  const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
-  let text = '';
-  for (let i = 0; i < data.length; i += 0x8000) text += String.fromCharCode(...data.subarray(i, i + 0x8000));
-  return btoa(text);
-}), 'base64'));
-
-function desktopFigure(code, scale) {
-  const file = join(scratch, `desktop-${code}-${scale}.png`);
-  execFileSync(program, ['--png', file, '--figure', code, '--scale', String(scale)], { stdio: 'ignore' });
-  return readPng(readFileSync(file));
-}
-
-function assertSamePixels(actual, expected, what) {
-  assert.equal(actual.length, expected.length, `${what}: size`);
-  const first = actual.findIndex((value, i) => value !== expected[i]);
-  assert.equal(first, -1, `${what}: first differing byte at ${first}`);
-}
+const canvasPixels = async (page) => new Uint8Array(Buffer.from(await page.evaluate(kCanvasBase64), 'base64'));
 
 for (const engine of Object.keys(kEngines)) describe(engine, () => {
   before(async () => {
@@ -260,18 +200,7 @@ for (const engine of Object.keys(kEngines)) describe(engine, () => {
       }
       return readFileSync(saved);
     }
-    await page.evaluate(() => {
-      window.savedPng = new Promise((resolve) => {
-        HTMLAnchorElement.prototype.click = function keep() {
-          fetch(this.href).then((r) => r.arrayBuffer()).then((b) => {
-          const bytes = new Uint8Array(b);
-          let text = '';
-          for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
-          resolve(btoa(text));
-        });
-        };
-      });
-    });
+    await page.evaluate(kKeepSavedPng);
     await page.click('#save');
     return Buffer.from(await page.evaluate(() => window.savedPng), 'base64');
   }
