@@ -8,6 +8,9 @@ namespace tavelune {
 namespace {
 
 std::optional<CpuPath> Forced() {
+#if defined(__EMSCRIPTEN__)
+  return std::nullopt;  // a page has no environment, and WebAssembly the one path
+#endif
   const char* wanted = std::getenv("TAVELUNE_CPU");
   if (wanted == nullptr || *wanted == '\0') return std::nullopt;
   const std::optional<CpuPath> path = CpuPathNamed(wanted);

@@ -18,6 +18,14 @@ std::optional<CpuPath> CpuPathNamed(std::string_view name);
 // Whether this processor (and this build) can run the path.
 bool CpuRuns(CpuPath path);
 
+// Whether this build has paths to choose from at all; elsewhere (arm64, WebAssembly) there is
+// only the baseline, and nothing to measure or to carry in the binary for it.
+#if defined(__x86_64__)
+inline constexpr bool kPathsToChoose = true;
+#else
+inline constexpr bool kPathsToChoose = false;
+#endif
+
 // The path named by the environment variable TAVELUNE_CPU, read once, for every kernel; none
 // where it is unset or empty. A name that is unknown, or a path this processor cannot run,
 // ends the program with a message on standard error and status 2: a test asked to run one

@@ -94,7 +94,8 @@ SineKernel Selected() {
 }  // namespace
 
 CpuPath SinesPath() {
-  static const CpuPath path = ChoosePath(ForcedCpuPath(), TimeSines);
+  static const CpuPath path =
+      kPathsToChoose ? ChoosePath(ForcedCpuPath(), TimeSines) : ForcedCpuPath().value_or(CpuPath::kBaseline);
   return path;
 }
 

@@ -174,6 +174,7 @@ class PainterScene {
 
 CpuPath PainterPath() {
   static const CpuPath path = [] {
+    if (!kPathsToChoose) return ForcedCpuPath().value_or(CpuPath::kBaseline);
     PainterScene scene;
     return ChoosePath(ForcedCpuPath(), [&scene](CpuPath p) { return scene.TimeRound(p); });
   }();
