@@ -22,6 +22,19 @@ using Pixels4 = std::uint32_t __attribute__((vector_size(16)));
   std::memcpy(at, &pixels, sizeof pixels);
 }
 
+// A row of fewer than eight pixels, as at a disc's tips: two stores of four that overlap, or
+// three single pixels (one, two or all three of them the same).
+[[gnu::always_inline]] inline void PaintShortRow(std::uint32_t* at, int n, const Pixels4& four, std::uint32_t pixel) {
+  if (n >= 4) {
+    Store(at, four);
+    Store(at + n - 4, four);
+  } else if (n > 0) {
+    at[0] = pixel;
+    at[n / 2] = pixel;
+    at[n - 1] = pixel;
+  }
+}
+
 // A span of n pixels: stores of eight (two of four) from its start, the last ones ending at
 // the span's end and overlapping the ones before; no loop per pixel, no test per pixel. A span
 // of 4 to 12 pixels, every row of a disc at scale 1 but its tips, takes three stores of four
@@ -47,13 +60,8 @@ using Pixels4 = std::uint32_t __attribute__((vector_size(16)));
       }
       Store(at + n - 8, four);
       Store(at + n - 4, four);
-    } else if (n >= 4) {
-      Store(at, four);
-      Store(at + n - 4, four);
-    } else if (n > 0) {
-      at[0] = pixel;
-      at[n / 2] = pixel;
-      at[n - 1] = pixel;
+    } else {
+      PaintShortRow(at, n, four, pixel);
     }
   }
 }
@@ -93,13 +101,8 @@ using Pixels8 = std::uint32_t __attribute__((vector_size(32)));
     } else if (n > 24) {
       for (int i = 0; i < n - 8; i += 8) Store(at + i, eight);
       Store(at + n - 8, eight);
-    } else if (n >= 4) {
-      Store(at, four);
-      Store(at + n - 4, four);
-    } else if (n > 0) {
-      at[0] = pixel;
-      at[n / 2] = pixel;
-      at[n - 1] = pixel;
+    } else {
+      PaintShortRow(at, n, four, pixel);
     }
   }
 }
